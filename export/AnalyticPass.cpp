@@ -1,0 +1,140 @@
+#include "export/AnalyticPass.h"
+
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/RuntimeError.h"
+#include "export/ConversionError.h"
+#include "export/ExportPass.h"
+#include "export/PassTransaction.h"
+#include "export/ValueText.h"
+
+#include <QStringBuilder>
+#include <memory>
+
+namespace {
+
+// The items of the days asked for that carry a rate or are the cancellation or discount total,
+// of the days and printers that have no analytic row yet. Descricao is selected twice: the
+// cancellation and discount tests read it under its own name.
+const QStringList kQOrvekAnaliticoSql = {
+    QStringLiteral("SELECT BR_ITENS_RZ.Descricao DescricaoRZ, Descricao, Data_Movimento, Serial, "
+                   "Aliquota, Valor "),
+    QStringLiteral("FROM BR_ITENS_RZ"),
+    QStringLiteral("WHERE DATA_MOVIMENTO BETWEEN :Inicio AND :Final"),
+    QStringLiteral("  AND NOT Exists (SELECT Emissao FROM OrvekAnalitico WHERE "
+                   "OrvekAnalitico.Emissao = BR_ITENS_RZ.DATA_MOVIMENTO AND OrvekAnalitico.Serie "
+                   "= BR_ITENS_RZ.SERIAL)"),
+    QStringLiteral("  AND (BR_ITENS_RZ.ALIQUOTA <> '' OR BR_ITENS_RZ.Descricao = '3. CANCELAMENTO "
+                   "ICMS' OR BR_ITENS_RZ.Descricao = '4. DESCONTO ICMS')"),
+};
+
+const QString kInsertHead = QStringLiteral(
+    "INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, TotalizadorParcial) Values(");
+
+// The declared fields of an open QOrvekAnalitico, looked up once per pass rather than per row.
+struct AnalyticFields {
+    explicit AnalyticFields(const TQuery& query)
+        : descricaoRZ(query.fieldByName(QStringLiteral("DescricaoRZ"))),
+          descricao(query.fieldByName(QStringLiteral("Descricao"))),
+          dataMovimento(query.fieldByName(QStringLiteral("Data_Movimento"))),
+          serial(query.fieldByName(QStringLiteral("Serial"))),
+          aliquota(query.fieldByName(QStringLiteral("Aliquota"))),
+          valor(query.fieldByName(QStringLiteral("Valor"))) {}
+
+    void read(AnalyticRow& row) const {
+        row.descricaoRZ = descricaoRZ->asString();
+        row.descricao = descricao->asString();
+        row.dataMovimento = dataMovimento->asDateTime().date();
+        row.serial = serial->asString();
+        row.aliquota = aliquota->asString();
+        row.valor = valor->asString();
+    }
+
+    TField* descricaoRZ;
+    TField* descricao;
+    TField* dataMovimento;
+    TField* serial;
+    TField* aliquota;
+    TField* valor;
+};
+
+} // namespace
+
+void configureQOrvekAnalitico(TQuery& query) {
+    query.sql() = kQOrvekAnaliticoSql;
+    const auto declare = [&query](const char* column, FieldKind kind) {
+        const QString name = QString::fromLatin1(column);
+        query.addField(QStringLiteral("QOrvekAnalitico") + name, name, kind);
+    };
+    declare("DescricaoRZ", FieldKind::Text);
+    declare("Descricao", FieldKind::Text);
+    declare("Data_Movimento", FieldKind::DateTime);
+    declare("Serial", FieldKind::Text);
+    declare("Aliquota", FieldKind::Text);
+    declare("Valor", FieldKind::Text);
+}
+
+QString taxSituationLine(const AnalyticRow& row, const RegionalSettings& settings) {
+    // The names are compared whole and case-sensitively, in this order. "INENTO ISSQN" is the
+    // name the printers' data carries; a name that differs from it falls through to the rate.
+    if (row.descricao == u"ISENTO ICMS")
+        return QStringLiteral(", 'T'");
+    if (row.descricao == u"NÃO TRIBUTADO ICMS")
+        return QStringLiteral(", 'N'");
+    if (row.descricao == u"SUBSTITUIÇÃO TRIBUTÁRIA ICMS")
+        return QStringLiteral(", 'F'");
+    if (row.descricao == u"INENTO ISSQN")
+        return QStringLiteral(", 'ISS'");
+    if (row.descricaoRZ == u"3. CANCELAMENTO ICMS")
+        return QStringLiteral(", 'CANC'");
+    if (row.descricaoRZ == u"4. DESCONTO ICMS")
+        return QStringLiteral(", 'DESC'");
+    return QStringLiteral(", ") % rateNumber(row.aliquota, settings);
+}
+
+bool analyticStatement(const AnalyticRow& row, const RegionalSettings& settings,
+                       QStringList& lines) {
+    lines.clear();
+    lines.append(kInsertHead);
+    lines.append(quotedText(dateText(row.dataMovimento, settings)) % QStringLiteral(", ") %
+                 quotedText(row.serial));
+    // Built before the amount: a rate that is not a number ends the run even when the amount
+    // would have been refused too.
+    lines.append(taxSituationLine(row, settings));
+    QString value;
+    try {
+        value = amount(row.valor);
+    } catch (const ConversionError&) {
+        return false;
+    }
+    lines.append(QStringLiteral(", ") % value % QStringLiteral(")"));
+    return true;
+}
+
+void runAnalyticPass(TQuery& qOrvekAnalitico, PassContext& context) {
+    // Released on every way out of the pass.
+    const auto qComando = std::make_unique<TQuery>();
+    qComando->setObjectName(QStringLiteral("QComando"));
+    qComando->setDatabaseName(context.database.databaseName());
+
+    const SourceQueryScope source(qOrvekAnalitico, context);
+    const AnalyticFields fields(qOrvekAnalitico);
+    // Started once the source query is open, so that the query reads the tables as they were
+    // before this pass wrote anything.
+    WholePassTransaction transaction(context.database);
+    AnalyticRow row;
+    while (!qOrvekAnalitico.eof()) {
+        fields.read(row);
+        if (analyticStatement(row, context.settings, qComando->sql())) {
+            try {
+                qComando->execSQL();
+            } catch (const RuntimeError&) {
+                // An item the engine rejects is skipped without a word, as it always has been;
+                // the transaction has undone that statement alone.
+            }
+        }
+        context.rowHandled();
+        qOrvekAnalitico.next();
+    }
+    transaction.commit();
+}

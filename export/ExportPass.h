@@ -1,0 +1,46 @@
+// What the master and analytic passes of an export run share: the run's inputs, its row
+// count, and the scope that keeps a source query open for exactly one pass.
+#pragma once
+
+#include <QDate>
+#include <QtGlobal>
+#include <functional>
+
+class TDatabase;
+class TQuery;
+struct RegionalSettings;
+
+// Called after each source row a run has handled, with the run's count so far (Contador).
+using ExportProgress = std::function<void(qint32 contador)>;
+
+// The inputs of one run, fixed when it starts, and its running count.
+struct PassContext {
+    TDatabase& database;
+    QDate inicio;
+    QDate final;
+    const RegionalSettings& settings;
+    const ExportProgress& progress;
+    qint32 contador = 0;
+
+    // Adds one handled row to the count and reports it.
+    void rowHandled();
+};
+
+// Binds the run's two days to a source query's :Inicio and :Final, prepares and opens it, and
+// closes it when the pass leaves this scope, however it leaves. Throws RuntimeError when the
+// query cannot be prepared or opened (the connection included); the query is then closed.
+class SourceQueryScope final {
+public:
+    SourceQueryScope(TQuery& query, const PassContext& context);
+    ~SourceQueryScope();
+
+    SourceQueryScope(const SourceQueryScope&) = delete;
+    SourceQueryScope& operator=(const SourceQueryScope&) = delete;
+
+private:
+    // Built before the query is opened, so that a failed open closes the query too.
+    struct Closer {
+        TQuery& query;
+        ~Closer();
+    } m_closer;
+};
