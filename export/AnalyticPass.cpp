@@ -129,8 +129,12 @@ void runAnalyticPass(TQuery& qOrvekAnalitico, PassContext& context) {
             try {
                 qComando->execSQL();
             } catch (const RuntimeError&) {
-                // An item the engine rejects is skipped without a word, as it always has been;
-                // the transaction has undone that statement alone.
+                // An item the engine rejects is skipped without a word; the transaction has
+                // undone that statement alone. A failure that cost the transaction itself (a
+                // full disk, a lost connection) must end the run instead: the items after it
+                // would be written outside the transaction and could not be taken back.
+                if (!context.database.inTransaction())
+                    throw;
             }
         }
         context.rowHandled();

@@ -32,7 +32,6 @@ struct PassContext {
 class SourceQueryScope final {
 public:
     SourceQueryScope(TQuery& query, const PassContext& context);
-    ~SourceQueryScope();
 
     SourceQueryScope(const SourceQueryScope&) = delete;
     SourceQueryScope& operator=(const SourceQueryScope&) = delete;
