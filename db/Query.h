@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
 #include <memory>
 #include <vector>
 
@@ -93,6 +92,11 @@ public:
 
 private:
     TDatabase& database() const;
+    // "QOrvekMestre: " when the query has an object name, so messages say which query failed.
+    QString messagePrefix() const;
+    // The parameter values for the names found in the text, in order; throws RuntimeError
+    // naming the first one without a value.
+    std::vector<QDate> boundDays(const QStringList& names) const;
 
     QString m_databaseName;
     QStringList m_sql;

@@ -1,0 +1,1 @@
+-- The tool's tables on Firebird (alias Krevan). Not written yet.

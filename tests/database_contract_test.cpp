@@ -1,0 +1,401 @@
+// The data access contract, run once on every back-end the environment offers.
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/RuntimeError.h"
+#include "support/TestDatabase.h"
+
+#include <QDate>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <regex>
+
+namespace {
+
+// The tool's master source query, as it is sent.
+const QStringList kMasterQuery = {
+    QStringLiteral("SELECT DATA_MOVIMENTO, SERIAL, N_CAIXA, COO_INICIAL, COO_FINAL, MODELO,"),
+    QStringLiteral("(SELECT Max(Valor) FROM BR_ITENS_RZ WHERE BR_REDUCAOZ.Data_Movimento = "
+                   "BR_ITENS_RZ.Data_Movimento AND BR_REDUCAOZ.Serial = BR_ITENS_RZ.Serial AND "
+                   "DESCRICAO = '3. Contador de Reduções Z') Reducoes,"),
+    QStringLiteral("(SELECT Max(Valor) FROM BR_ITENS_RZ WHERE BR_REDUCAOZ.Data_Movimento = "
+                   "BR_ITENS_RZ.Data_Movimento AND BR_REDUCAOZ.Serial = BR_ITENS_RZ.Serial AND "
+                   "DESCRICAO = '2. VENDA BRUTA DIÁRIA') VendaBruta"),
+    QStringLiteral("FROM BR_REDUCAOZ"),
+    QStringLiteral("WHERE BR_REDUCAOZ.Data_Movimento BETWEEN :Inicio AND :Final"),
+    QStringLiteral("  AND NOT Exists (SELECT Emissao FROM OrvekMestre WHERE OrvekMestre.Emissao "
+                   "= BR_REDUCAOZ.DATA_MOVIMENTO AND OrvekMestre.Serie = BR_REDUCAOZ.SERIAL)"),
+    QString(),
+};
+
+// The tool's analytic source query, as it is sent.
+const QStringList kAnalyticQuery = {
+    QStringLiteral("SELECT BR_ITENS_RZ.Descricao DescricaoRZ, Descricao, Data_Movimento, Serial, "
+                   "Aliquota, Valor "),
+    QStringLiteral("FROM BR_ITENS_RZ"),
+    QStringLiteral("WHERE DATA_MOVIMENTO BETWEEN :Inicio AND :Final"),
+    QStringLiteral("  AND NOT Exists (SELECT Emissao FROM OrvekAnalitico WHERE "
+                   "OrvekAnalitico.Emissao = BR_ITENS_RZ.DATA_MOVIMENTO AND OrvekAnalitico.Serie "
+                   "= BR_ITENS_RZ.SERIAL)"),
+    QStringLiteral("  AND (BR_ITENS_RZ.ALIQUOTA <> '' OR BR_ITENS_RZ.Descricao = '3. "
+                   "CANCELAMENTO ICMS' OR BR_ITENS_RZ.Descricao = '4. DESCONTO ICMS')"),
+};
+
+QDateTime day(int y, int m, int d) {
+    return QDateTime(QDate(y, m, d), QTime(0, 0));
+}
+
+// Day text as the tool writes it: d, dd, m, mm, yy, yyyy; "/" is the date separator.
+QString dayText(const QDate& date, const QString& pattern, QChar separator) {
+    QString out;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i].toLower();
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run].toLower() == c) {
+            ++run;
+        }
+        if (c == QLatin1Char('d') || c == QLatin1Char('m')) {
+            const int value = c == QLatin1Char('d') ? date.day() : date.month();
+            out += run >= 2 ? QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'))
+                            : QString::number(value);
+        } else if (c == QLatin1Char('y')) {
+            out += run >= 3 ? QString::number(date.year())
+                            : QStringLiteral("%1").arg(date.year() % 100, 2, 10, QLatin1Char('0'));
+        } else {
+            out += (c == QLatin1Char('/') ? QString(separator) : QString(pattern[i])).repeated(run);
+        }
+        i += run;
+    }
+    return out;
+}
+
+std::string text(const QString& s) {
+    return s.toStdString();
+}
+
+class DatabaseContract : public testing::TestWithParam<TestBackend> {
+protected:
+    void SetUp() override {
+        if (!testBackendAvailable(GetParam())) {
+            GTEST_SKIP() << testBackendMissing(GetParam());
+        }
+        db = std::make_unique<TestDatabase>(GetParam());
+    }
+
+    // A query on the connection under test, owned by the test.
+    TQuery& query(const QStringList& sql, const QString& name = QStringLiteral("QTeste")) {
+        queries.push_back(std::make_unique<TQuery>());
+        TQuery& q = *queries.back();
+        q.setObjectName(name);
+        q.setDatabaseName(QStringLiteral("confeccao")); // found without regard to case
+        q.sql() = sql;
+        return q;
+    }
+
+    void execSQL(const QStringList& sql) {
+        TQuery& q = query(sql, QStringLiteral("QComando"));
+        q.execSQL();
+    }
+
+    void openRange(TQuery& q, const QDateTime& from, const QDateTime& to) {
+        q.setParam(0, from);
+        q.setParam(1, to);
+        q.prepare();
+        q.open();
+    }
+
+    // The error message of a step that must fail.
+    template <typename Step>
+    std::string failure(Step step) {
+        try {
+            step();
+        } catch (const RuntimeError& error) {
+            return text(error.message());
+        }
+        ADD_FAILURE() << "the step did not fail";
+        return {};
+    }
+
+    std::unique_ptr<TestDatabase> db;
+    std::vector<std::unique_ptr<TQuery>> queries;
+};
+
+TEST_P(DatabaseContract, BindsParametersByPositionOutsideQuotedText) {
+    db->exec({"INSERT INTO BR_REDUCAOZ VALUES ('2024-03-14', 'A', '1', 1, 2, ':x')",
+              "INSERT INTO BR_REDUCAOZ VALUES ('2024-03-15', 'B', '1', 1, 2, ':x')",
+              "INSERT INTO BR_REDUCAOZ VALUES ('2024-03-16', 'C', '1', 1, 2, ':x')",
+              "INSERT INTO BR_REDUCAOZ VALUES ('2024-03-17', 'D', '1', 1, 2, 'other')"});
+    // The names do not matter, only the order; ':Final' inside quotes is text.
+    TQuery& q = query({"SELECT SERIAL FROM BR_REDUCAOZ",
+                       "WHERE DATA_MOVIMENTO BETWEEN :Zulu AND :Alfa AND MODELO = ':x'",
+                       "AND SERIAL <> ':Final' ORDER BY SERIAL"});
+    ASSERT_EQ(q.paramCount(), 2);
+    q.addField("QTesteSERIAL", "SERIAL", FieldKind::Text);
+    openRange(q, day(2024, 3, 15), day(2024, 3, 17));
+    QStringList seen;
+    for (; !q.eof(); q.next()) {
+        seen << q.fieldByName("serial")->asString();
+    }
+    EXPECT_EQ(seen, QStringList({"B", "C"}));
+}
+
+TEST_P(DatabaseContract, ReadsEachFieldKindAndNull) {
+    // Accents, quotes and the column's full width must come back whole.
+    const QString longText =
+        QStringLiteral("SUBSTITUIÇÃO TRIBUTÁRIA ICMS ") + QString(51, QLatin1Char('x'));
+    ASSERT_EQ(longText.size(), 80);
+    db->exec({QStringLiteral("INSERT INTO BR_ITENS_RZ VALUES ('2024-02-29', 'O''B', '%1', '', "
+                             "'1.234,56')")
+                  .arg(longText),
+              "INSERT INTO BR_ITENS_RZ (Serial) VALUES ('NULLS')",
+              "INSERT INTO BR_REDUCAOZ VALUES ('1999-12-31', 'MAX', '1', 2147483647, "
+              "-2147483648, '')",
+              "INSERT INTO BR_REDUCAOZ (SERIAL) VALUES ('NULLS')"});
+
+    TQuery& items = query({"SELECT Data_Movimento, Serial, Descricao, Valor FROM BR_ITENS_RZ",
+                           "ORDER BY Serial DESC"});
+    TField* dia = items.addField("QDia", "DATA_MOVIMENTO", FieldKind::DateTime);
+    TField* serial = items.addField("QSerial", "Serial", FieldKind::Text);
+    TField* descricao = items.addField("QDescricao", "Descricao", FieldKind::Text);
+    items.open();
+    ASSERT_FALSE(items.eof());
+    EXPECT_EQ(serial->asString(), QStringLiteral("O'B"));
+    EXPECT_EQ(descricao->asString(), longText);
+    EXPECT_EQ(dia->asDateTime(), day(2024, 2, 29));
+    EXPECT_FALSE(dia->isNull());
+    items.next();
+    ASSERT_FALSE(items.eof());
+    EXPECT_TRUE(descricao->isNull());
+    EXPECT_EQ(descricao->asString(), QString());
+    EXPECT_EQ(dia->asDateTime(), day(1899, 12, 30));
+    items.next();
+    EXPECT_TRUE(items.eof());
+    items.close();
+
+    TQuery& counters = query({"SELECT COO_INICIAL, COO_FINAL FROM BR_REDUCAOZ ORDER BY SERIAL"});
+    TField* first = counters.addField("QFirst", "COO_INICIAL", FieldKind::Integer);
+    TField* last = counters.addField("QLast", "COO_FINAL", FieldKind::Integer);
+    counters.open();
+    EXPECT_EQ(first->asInteger(), 2147483647);
+    EXPECT_EQ(last->asInteger(), -2147483647 - 1);
+    counters.next();
+    EXPECT_EQ(first->asInteger(), 0);
+    EXPECT_TRUE(first->isNull());
+}
+
+TEST_P(DatabaseContract, OpeningFailsNamingAMissingColumnOrAWrongKind) {
+    db->exec("CREATE TABLE TIPOS (Inteiro INTEGER, Decimal NUMERIC(10, 2), Texto VARCHAR(10), "
+             "Dia DATE)");
+    struct Case {
+        const char* column;
+        FieldKind kind;
+        const char* expected; // a regular expression for the whole message
+    };
+    const Case cases[] = {
+        {"Ausente", FieldKind::Text, "QTeste: The result has no column Ausente"},
+        {"Decimal", FieldKind::Integer,
+         "QTeste: Column DECIMAL is NUMERIC.*, but field QCampo needs an integer column"},
+        {"Texto", FieldKind::Integer,
+         "QTeste: Column TEXTO is .*CHAR.*, but field QCampo needs an integer column"},
+        {"Texto", FieldKind::DateTime,
+         "QTeste: Column TEXTO is .*CHAR.*, but field QCampo needs a date or time column"},
+        {"Inteiro", FieldKind::Text,
+         "QTeste: Column INTEIRO is INT.*, but field QCampo needs a character column"},
+        {"Dia", FieldKind::Integer,
+         "QTeste: Column DIA is DATE, but field QCampo needs an integer column"},
+    };
+    for (const Case& c : cases) {
+        TQuery& q = query({"SELECT Inteiro, Decimal, Texto, Dia FROM TIPOS"});
+        q.addField("QCampo", c.column, FieldKind::Text == c.kind ? FieldKind::Text : c.kind);
+        const std::string message = failure([&] { q.open(); });
+        // Engines spell column and type names in their own letter case.
+        EXPECT_TRUE(std::regex_match(message, std::regex(c.expected, std::regex::icase)))
+            << c.column << ": " << message;
+        EXPECT_FALSE(q.active()) << c.column;
+    }
+}
+
+TEST_P(DatabaseContract, SendsEachLineFollowedByCrLf) {
+    TQuery& q = query({"INSERT INTO BR_ITENS_RZ (Serial, Descricao) -- the line break ends this",
+                       "VALUES ('CRLF', 'a", "b')"});
+    EXPECT_EQ(q.statementText(), QStringLiteral("INSERT INTO BR_ITENS_RZ (Serial, Descricao) -- "
+                                                "the line break ends this\r\nVALUES ('CRLF', "
+                                                "'a\r\nb')\r\n"));
+    q.execSQL();
+    EXPECT_EQ(db->rows("SELECT Descricao FROM BR_ITENS_RZ WHERE Serial = 'CRLF'"),
+              (Rows{{"a\r\nb"}}));
+}
+
+TEST_P(DatabaseContract, DaysRoundTripUnderEachShortDatePattern) {
+    struct Pattern {
+        const char* pattern;
+        char separator;
+    };
+    // Days whose day and month both fit as a month are the ones a wrong reading corrupts.
+    const QDate days[] = {QDate(2024, 3, 5), QDate(2024, 3, 15), QDate(1999, 12, 31),
+                          QDate(2024, 11, 2)};
+    for (const Pattern p :
+         {Pattern{"dd/mm/yyyy", '/'}, Pattern{"m/d/yy", '-'}, Pattern{"yyyy-mm-dd", '.'}}) {
+        SCOPED_TRACE(p.pattern);
+        db->exec({"DELETE FROM BR_REDUCAOZ", "DELETE FROM OrvekMestre"});
+        for (const QDate& d : days) {
+            db->exec(QStringLiteral("INSERT INTO BR_REDUCAOZ VALUES ('%1', 'S%2', '1', 1, 2, "
+                                    "'M')")
+                         .arg(d.toString(Qt::ISODate))
+                         .arg(d.day()));
+        }
+        db->database().setDayTextPattern(QString::fromLatin1(p.pattern), QLatin1Char(p.separator));
+        for (int pass = 1; pass <= 2; ++pass) {
+            TQuery& master = query(kMasterQuery);
+            TField* dia = master.addField("QDia", "DATA_MOVIMENTO", FieldKind::DateTime);
+            TField* serial = master.addField("QSerial", "SERIAL", FieldKind::Text);
+            openRange(master, day(1990, 1, 1), day(2030, 1, 1));
+            int inserted = 0;
+            for (; !master.eof(); master.next(), ++inserted) {
+                const QString when =
+                    dayText(dia->asDateTime().date(), QString::fromLatin1(p.pattern),
+                            QLatin1Char(p.separator));
+                execSQL({"INSERT INTO OrvekMestre(Emissao, Serie) Values(",
+                         QStringLiteral("'%1', '%2')").arg(when, serial->asString())});
+            }
+            master.close();
+            EXPECT_EQ(inserted, pass == 1 ? 4 : 0) << "pass " << pass;
+        }
+        EXPECT_EQ(db->rows("SELECT Emissao, Serie FROM OrvekMestre ORDER BY Emissao"),
+                  (Rows{{"1999-12-31", "S31"},
+                        {"2024-03-05", "S5"},
+                        {"2024-03-15", "S15"},
+                        {"2024-11-02", "S2"}}));
+    }
+}
+
+TEST_P(DatabaseContract, RefusesDayTextThatNamesNoDay) {
+    db->database().setDayTextPattern("dd/mm/yyyy", QLatin1Char('/'));
+    for (const char* when : {"31/02/2024", "2024", "15/13/2024"}) {
+        const std::string message = failure([&] {
+            execSQL({QStringLiteral("INSERT INTO OrvekAnalitico(Emissao, Serie) Values('%1', 'X')")
+                         .arg(QLatin1String(when))});
+        });
+        EXPECT_FALSE(message.empty()) << when;
+    }
+    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"0"}}));
+}
+
+TEST_P(DatabaseContract, SourceResultsStayAsOpenedWhileInserting) {
+    // Six items of one day and printer: writing the first analytic row of that day must not
+    // hide the other five from the open query, and new source rows must not join it.
+    for (int i = 1; i <= 6; ++i) {
+        db->exec(QStringLiteral("INSERT INTO BR_ITENS_RZ VALUES ('2024-03-15', 'ABC', 'Item "
+                                "%1', '18,00', '%1,00')")
+                     .arg(i));
+    }
+    TQuery& analytic = query(kAnalyticQuery);
+    TField* valor = analytic.addField("QValor", "Valor", FieldKind::Text);
+    TField* dia = analytic.addField("QDia", "Data_Movimento", FieldKind::DateTime);
+    openRange(analytic, day(2024, 3, 1), day(2024, 3, 31));
+    QStringList seen;
+    for (; !analytic.eof(); analytic.next()) {
+        seen << valor->asString();
+        execSQL({"INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, TotalizadorParcial) Values(",
+                 QStringLiteral("'%1', 'ABC'")
+                     .arg(dayText(dia->asDateTime().date(), "dd/mm/yyyy", QLatin1Char('/'))),
+                 ", 18", ", 1.00)"});
+        db->exec("INSERT INTO BR_ITENS_RZ VALUES ('2024-03-16', 'NEW', 'Late', '7', '1,00')");
+    }
+    analytic.close();
+    seen.sort();
+    EXPECT_EQ(seen, QStringList({"1,00", "2,00", "3,00", "4,00", "5,00", "6,00"}));
+    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"6"}}));
+}
+
+TEST_P(DatabaseContract, TransactionUndoesARejectedStatementAlone) {
+    const QStringList good = {"INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, "
+                              "TotalizadorParcial) Values(",
+                              "'15/03/2024', 'ABC'", ", 'T'", ", 30.00)"};
+    // An item with an empty value: the engine rejects the statement.
+    const QStringList bad = {"INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, "
+                             "TotalizadorParcial) Values(",
+                             "'15/03/2024', 'ABC'", ", 'T'", ", )"};
+    TDatabase& database = db->database();
+    database.startTransaction();
+    EXPECT_TRUE(database.inTransaction());
+    execSQL(good);
+    EXPECT_FALSE(failure([&] { execSQL(bad); }).empty());
+    execSQL(good);
+    // Not visible to others before the commit.
+    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"0"}}));
+    database.commit();
+    EXPECT_FALSE(database.inTransaction());
+    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"2"}}));
+
+    database.startTransaction();
+    execSQL(good);
+    database.rollback();
+    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"2"}}));
+    // Without a transaction each statement takes effect on its own.
+    execSQL(good);
+    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"3"}}));
+}
+
+TEST_P(DatabaseContract, PrepareOpensAClosedConnectionAndRefusesAnOpenQuery) {
+    db->exec("INSERT INTO BR_REDUCAOZ VALUES ('2024-03-15', 'ABC', '1', 1, 2, 'M')");
+    db->database().close();
+    ASSERT_FALSE(db->database().connected());
+    TQuery& q = query(kMasterQuery);
+    q.addField("QSerial", "SERIAL", FieldKind::Text);
+    openRange(q, day(2024, 3, 15), day(2024, 3, 15));
+    EXPECT_TRUE(db->database().connected());
+    EXPECT_EQ(q.fieldByName("SERIAL")->asString(), QStringLiteral("ABC"));
+    EXPECT_EQ(failure([&] { q.prepare(); }), "QTeste: An open query cannot be prepared");
+    // Closing the connection closes its queries.
+    db->database().close();
+    EXPECT_FALSE(q.active());
+    EXPECT_TRUE(q.eof());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DatabaseContract, testing::ValuesIn(allTestBackends()),
+                         TestBackendName());
+
+// The embedded default: what a user sees when the directory or file is missing, and a run
+// that recovers once the directory is back.
+TEST(SqliteConnection, MissingDirectoryOrFileIsAnErrorNamingThePath) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString missingDir = dir.filePath("Dados");
+    TDatabase database;
+    database.setDatabaseName("Confeccao");
+    database.setDriverName("STANDARD");
+    database.params() =
+        QStringList{"PATH=" + missingDir, "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE"};
+    try {
+        database.open();
+        FAIL() << "opened a missing directory";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.message(),
+                  QStringLiteral("The database directory %1 does not exist").arg(missingDir));
+    }
+    ASSERT_TRUE(QDir().mkdir(missingDir));
+    try {
+        database.open();
+        FAIL() << "opened a missing file";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(
+            error.message(),
+            QStringLiteral("The database file %1/Confeccao.db does not exist").arg(missingDir));
+    }
+    EXPECT_FALSE(QFile::exists(missingDir + "/Confeccao.db")) << "a database was created";
+    EXPECT_FALSE(database.connected());
+
+    // The cause goes away; the first prepare of a run opens the connection.
+    QFile file(missingDir + "/Confeccao.db");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    TQuery q;
+    q.setDatabaseName("CONFECCAO");
+    q.sql() = QStringList{"SELECT 1 AS Um"};
+    q.prepare();
+    EXPECT_TRUE(database.connected());
+}
+
+} // namespace
