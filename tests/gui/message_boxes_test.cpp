@@ -2,7 +2,10 @@
 #include "AppTitle.h"
 #include "MessageBoxes.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 class MessageBoxesTest final : public QObject {
     Q_OBJECT
@@ -13,6 +16,7 @@ private Q_SLOTS:
     void withFullStop_data();
     void withFullStop();
     void errorBox();
+    void execMessageBoxShowsOneOkButton();
 };
 
 void MessageBoxesTest::titleFromProgramPath_data() {
@@ -87,6 +91,29 @@ void MessageBoxesTest::errorBox() {
     // This program's own file, message_boxes_test, gives the caption.
     QCOMPARE(box.caption, QStringLiteral("message_boxes_test"));
     QCOMPARE(box.text, QStringLiteral("Banco fechado."));
+}
+
+void MessageBoxesTest::execMessageBoxShowsOneOkButton() {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString caption;
+    QString text;
+    QList<QAbstractButton*> buttons;
+    // Reads the box while it is up, then presses its button.
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        icon = box->icon();
+        caption = box->windowTitle();
+        text = box->text();
+        buttons = box->buttons();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    execMessageBox(nullptr, ::errorBox(QStringLiteral("Falhou")));
+
+    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(caption, QStringLiteral("message_boxes_test"));
+    QCOMPARE(text, QStringLiteral("Falhou."));
+    QCOMPARE(buttons.size(), 1);
 }
 
 QTEST_MAIN(MessageBoxesTest)
