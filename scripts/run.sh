@@ -6,7 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
-if [ -x build/app/Orvek ]; then
-    exec build/app/Orvek
-fi
-echo "Built. The window program is not part of this build yet."
+exec build/app/Orvek
