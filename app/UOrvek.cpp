@@ -1,5 +1,6 @@
 #include "UOrvek.h"
 
+#include "AppTitle.h"
 #include "Artwork.h"
 #include "DatePicker.h"
 #include "components/ContarRegistro.h"
@@ -7,7 +8,13 @@
 #include "db/Database.h"
 #include "db/Query.h"
 #include "db/RuntimeError.h"
+#include "export/AnalyticPass.h"
+#include "export/ExportRun.h"
+#include "export/MasterPass.h"
+#include "export/RegionalSettings.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -26,6 +33,41 @@ T* named(T* object, const char* name) {
     object->setObjectName(QLatin1String(name));
     return object;
 }
+
+// Often enough for a count that visibly moves and for the desktop to see a live window; seldom
+// enough to cost the run nothing worth measuring.
+constexpr qint64 kFeedbackIntervalMs = 50;
+
+// The application-wide cursor: the hourglass from the start of a run, then an explicit arrow for
+// every window on every way out, not the neutral setting under which each control shows its own.
+// One cursor is kept set, replaced rather than stacked, so runs do not pile cursors up.
+class RunCursor final {
+public:
+    RunCursor() { set(Qt::WaitCursor); }
+    ~RunCursor() { set(Qt::ArrowCursor); }
+    RunCursor(const RunCursor&) = delete;
+    RunCursor& operator=(const RunCursor&) = delete;
+
+private:
+    static void set(Qt::CursorShape shape) {
+        if (QApplication::overrideCursor())
+            QApplication::changeOverrideCursor(shape);
+        else
+            QApplication::setOverrideCursor(shape);
+    }
+};
+
+// Marks a run in progress for as long as it lasts, however it ends.
+class RunningFlag final {
+public:
+    explicit RunningFlag(bool& running) : m_running(running) { m_running = true; }
+    ~RunningFlag() { m_running = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    bool& m_running;
+};
 
 } // namespace
 
@@ -79,6 +121,8 @@ TFOrvek::TFOrvek(TFOrvekEnvironment environment, QWidget* parent)
     Database1->setLoginPrompt(false);
     QOrvekMestre->setDatabaseName(QStringLiteral("Confeccao"));
     QOrvekAnalitico->setDatabaseName(QStringLiteral("Confeccao"));
+    configureQOrvekMestre(*QOrvekMestre);
+    configureQOrvekAnalitico(*QOrvekAnalitico);
 
     runHandler([this] { FormCreate(); });
 }
@@ -99,8 +143,52 @@ void TFOrvek::FormCreate() {
 }
 
 void TFOrvek::BBExecutarClick() {
+    // A click held back while a run went on must not start another inside it.
+    if (m_running)
+        return;
     // The export run goes inside runHandler, so that its failures reach the error box.
-    runHandler([] {});
+    runHandler([this] { ExecutarProcesso(); });
+    if (m_closePending) {
+        m_closePending = false;
+        close();
+    }
+}
+
+void TFOrvek::ExecutarProcesso() {
+    const QDate inicio = DTPInicio->date();
+    const QDate final = DTPFinal->date();
+    // The host's settings as they are now: a change made since the last run applies.
+    const RegionalSettings settings = regionalSettingsFromHost();
+    {
+        const RunningFlag running(m_running);
+        const RunCursor cursor;
+        m_sinceFeedback.invalidate();
+        runExport({*Database1, *QOrvekMestre, *QOrvekAnalitico, *ContarRegistro}, inicio, final,
+                  settings, [this](qint32 contador) { ShowProgress(contador); });
+    }
+    // Centred on the screen, not on the window, with every window of the program disabled.
+    m_environment.showMessageBox(nullptr, {QMessageBox::NoIcon, applicationTitle(),
+                                           QStringLiteral("Processo realizado com sucesso.")});
+}
+
+void TFOrvek::ShowProgress(qint32 contador) {
+    BBExecutar->setText(QStringLiteral("Executar processo (") + QString::number(contador) +
+                        QLatin1Char(')'));
+    if (m_sinceFeedback.isValid() && m_sinceFeedback.elapsed() < kFeedbackIntervalMs)
+        return;
+    BBExecutar->repaint();
+    // Paints, window-system requests and timers go on; mouse and keys wait for the run's end.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_sinceFeedback.start();
+}
+
+void TFOrvek::closeEvent(QCloseEvent* event) {
+    if (m_running) {
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TFOrvek::FormKeyPress(QWidget* sender, QChar& key) {

@@ -5,6 +5,7 @@
 #include "MessageBoxes.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 
@@ -52,9 +53,17 @@ public Q_SLOTS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // During a run the window stays open until the run has ended.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
+    // The export run: wait cursor, both passes with the count in the button's caption, arrow
+    // cursor, completion message. Throws what the run throws, after the arrow cursor is back.
+    void ExecutarProcesso();
+    // The caption after each row; repaints and answers the window system now and then, so that a
+    // long run shows its count and does not look hung, while user input waits for the run's end.
+    void ShowProgress(qint32 contador);
     // Enter (key 13) becomes key 0 and moves the focus to the next tab stop after sender.
     void FormKeyPress(QWidget* sender, QChar& key);
 
@@ -67,4 +76,9 @@ private:
     TFOrvekEnvironment m_environment;
     // Set when the window is shown, until the frame's size is known and the client area fitted.
     bool m_outerSizePending = false;
+    // A run is in progress; a request to close the window meanwhile is kept for its end.
+    bool m_running = false;
+    bool m_closePending = false;
+    // Time since the window was last repainted during a run; invalid before the run's first row.
+    QElapsedTimer m_sinceFeedback;
 };
