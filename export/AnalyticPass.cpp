@@ -6,6 +6,7 @@
 #include "export/ConversionError.h"
 #include "export/ExportPass.h"
 #include "export/PassTransaction.h"
+#include "export/StatementTexts.h"
 #include "export/ValueText.h"
 
 #include <QStringBuilder>
@@ -74,7 +75,7 @@ void configureQOrvekAnalitico(TQuery& query) {
     declare("Valor", FieldKind::Text);
 }
 
-QString taxSituationLine(const AnalyticRow& row, const RegionalSettings& settings) {
+QString taxSituationLine(const AnalyticRow& row, StatementTexts& texts) {
     // The names are compared whole and case-sensitively, in this order. "INENTO ISSQN" is the
     // name the printers' data carries; a name that differs from it falls through to the rate.
     if (row.descricao == u"ISENTO ICMS")
@@ -89,18 +90,16 @@ QString taxSituationLine(const AnalyticRow& row, const RegionalSettings& setting
         return QStringLiteral(", 'CANC'");
     if (row.descricaoRZ == u"4. DESCONTO ICMS")
         return QStringLiteral(", 'DESC'");
-    return QStringLiteral(", ") % rateNumber(row.aliquota, settings);
+    return texts.rateLine(row.aliquota);
 }
 
-bool analyticStatement(const AnalyticRow& row, const RegionalSettings& settings,
-                       QStringList& lines) {
+bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringList& lines) {
     lines.clear();
     lines.append(kInsertHead);
-    lines.append(quotedText(dateText(row.dataMovimento, settings)) % QStringLiteral(", ") %
-                 quotedText(row.serial));
+    lines.append(texts.daySerialLine(row.dataMovimento, row.serial));
     // Built before the amount: a rate that is not a number ends the run even when the amount
     // would have been refused too.
-    lines.append(taxSituationLine(row, settings));
+    lines.append(taxSituationLine(row, texts));
     QString value;
     try {
         value = amount(row.valor);
@@ -122,10 +121,11 @@ void runAnalyticPass(TQuery& qOrvekAnalitico, PassContext& context) {
     // Started once the source query is open, so that the query reads the tables as they were
     // before this pass wrote anything.
     WholePassTransaction transaction(context.database);
+    StatementTexts texts(context.settings);
     AnalyticRow row;
     while (!qOrvekAnalitico.eof()) {
         fields.read(row);
-        if (analyticStatement(row, context.settings, qComando->sql())) {
+        if (analyticStatement(row, texts, qComando->sql())) {
             try {
                 qComando->execSQL();
             } catch (const RuntimeError&) {

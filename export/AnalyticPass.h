@@ -6,9 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+class StatementTexts;
 class TQuery;
 struct PassContext;
-struct RegionalSettings;
 
 // Gives QOrvekAnalitico its SQL lines and declares its result fields (QOrvekAnaliticoValor...).
 // Call once per query object: fields cannot be declared twice.
@@ -26,14 +26,14 @@ struct AnalyticRow {
 
 // The third value line: the tax-situation code the item's name calls for, or else its rate.
 // Throws ConversionError when the rate is needed and is not a number.
-QString taxSituationLine(const AnalyticRow& row, const RegionalSettings& settings);
+QString taxSituationLine(const AnalyticRow& row, StatementTexts& texts);
 
-// Replaces lines with the four lines of the OrvekAnalitico insert for row and returns true; or
+// Replaces lines with the four lines of the OrvekAnalitico insert for row, with texts by
+// texts.settings(), and returns true; or
 // returns false, lines unspecified, when the item's amount is refused (not a plain number, the
 // empty amount included), so that the item is skipped like an insert the engine rejects.
 // Throws ConversionError when the rate is needed and is not a number.
-bool analyticStatement(const AnalyticRow& row, const RegionalSettings& settings,
-                       QStringList& lines);
+bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringList& lines);
 
 // Inserts the analytic row of every item qOrvekAnalitico selects for the run's days, counting
 // each item in context, skipped ones too. An item whose insert the engine rejects or whose

@@ -5,6 +5,7 @@
 #include "db/Query.h"
 #include "export/ExportPass.h"
 #include "export/PassTransaction.h"
+#include "export/StatementTexts.h"
 #include "export/ValueText.h"
 
 #include <QStringBuilder>
@@ -102,12 +103,12 @@ void configureQOrvekMestre(TQuery& query) {
     declare("TotalizadorGeral", FieldKind::Text);
 }
 
-void masterStatement(const MasterRow& row, TContarRegistro& contarRegistro,
-                     const RegionalSettings& settings, QStringList& lines) {
+void masterStatement(const MasterRow& row, TContarRegistro& contarRegistro, StatementTexts& texts,
+                     QStringList& lines) {
+    const RegionalSettings& settings = texts.settings();
     lines.clear();
     lines.append(kInsertHead);
-    lines.append(quotedText(dateText(row.dataMovimento, settings)) % QStringLiteral(", ") %
-                 quotedText(row.serial));
+    lines.append(texts.daySerialLine(row.dataMovimento, row.serial));
     contarRegistro.SetCasasDecimais(3);
     contarRegistro.SetAnterior(readInteger(row.nCaixa));
     lines.append(QStringLiteral(", ") % quotedText(contarRegistro.Novo()));
@@ -131,10 +132,11 @@ void runMasterPass(TQuery& qOrvekMestre, TContarRegistro& contarRegistro, PassCo
     // Started once the source query is open, so that the query reads the tables as they were
     // before this pass wrote anything.
     BatchedTransaction transaction(context.database, kRowsPerCommit);
+    StatementTexts texts(context.settings);
     MasterRow row;
     while (!qOrvekMestre.eof()) {
         fields.read(row);
-        masterStatement(row, contarRegistro, context.settings, qComando->sql());
+        masterStatement(row, contarRegistro, texts, qComando->sql());
         qComando->execSQL();
         transaction.rowWritten();
         context.rowHandled();

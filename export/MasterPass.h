@@ -6,10 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+class StatementTexts;
 class TContarRegistro;
 class TQuery;
 struct PassContext;
-struct RegionalSettings;
 
 // Gives QOrvekMestre its SQL lines and declares its result fields (QOrvekMestreSERIAL...). Call
 // once per query object: fields cannot be declared twice.
@@ -29,12 +29,13 @@ struct MasterRow {
     QString totalizadorGeral;
 };
 
-// Replaces lines with the seven lines of the OrvekMestre insert for row; the register number
-// goes through contarRegistro padded to three digits. Throws ConversionError when N_CAIXA is not
-// a 32-bit integer, a counter is not a number, or an amount is not a plain number (an amount is
-// written unquoted, so anything else would become part of the statement).
-void masterStatement(const MasterRow& row, TContarRegistro& contarRegistro,
-                     const RegionalSettings& settings, QStringList& lines);
+// Replaces lines with the seven lines of the OrvekMestre insert for row, with texts by
+// texts.settings(); the register number goes through contarRegistro padded to three digits. Throws
+// ConversionError when N_CAIXA is not a 32-bit integer, a counter is not a number, or an amount is
+// not a plain number (an amount is written unquoted, so anything else would become part of the
+// statement).
+void masterStatement(const MasterRow& row, TContarRegistro& contarRegistro, StatementTexts& texts,
+                     QStringList& lines);
 
 // Inserts the master row of every reduction qOrvekMestre selects for the run's days, counting
 // each in context. Any error ends the pass after committing the rows already inserted, and

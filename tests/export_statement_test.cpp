@@ -6,6 +6,7 @@
 #include "export/ConversionError.h"
 #include "export/MasterPass.h"
 #include "export/RegionalSettings.h"
+#include "export/StatementTexts.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -44,8 +45,9 @@ MasterRow workedMasterRow() {
 
 TEST(MasterStatement, WorkedExampleIsSentLineByLine) {
     TContarRegistro contarRegistro;
+    StatementTexts texts(kBrazil);
     QStringList lines;
-    masterStatement(workedMasterRow(), contarRegistro, kBrazil, lines);
+    masterStatement(workedMasterRow(), contarRegistro, texts, lines);
     EXPECT_EQ(sent(lines), kMasterHead + QStringLiteral("\r\n"
                                                         "'15/03/2024', 'ABC123'\r\n"
                                                         ", '001'\r\n"
@@ -68,9 +70,9 @@ TEST(MasterStatement, OddButValidValues) {
     row.vendaBruta = QString();
     row.totalizadorGeral = QStringLiteral("1.234.567,00");
     TContarRegistro contarRegistro;
+    StatementTexts texts(RegionalSettings{QStringLiteral("m/d/yy"), u'-', u'.'});
     QStringList lines;
-    masterStatement(row, contarRegistro, RegionalSettings{QStringLiteral("m/d/yy"), u'-', u'.'},
-                    lines);
+    masterStatement(row, contarRegistro, texts, lines);
     EXPECT_EQ(
         lines,
         (QStringList{kMasterHead, QStringLiteral("'1-5-24', 'AB''C'"), QStringLiteral(", '1234'"),
@@ -103,9 +105,10 @@ TEST(MasterStatement, RefusedValuesEndTheRunWithTheirMessage) {
         else
             row.vendaBruta = c.text;
         TContarRegistro contarRegistro;
+        StatementTexts texts(kBrazil);
         QStringList lines;
         try {
-            masterStatement(row, contarRegistro, kBrazil, lines);
+            masterStatement(row, contarRegistro, texts, lines);
             ADD_FAILURE() << c.field << " " << c.text.toStdString() << ": no error";
         } catch (const ConversionError& error) {
             EXPECT_EQ(error.message(), c.message) << c.field << " " << c.text.toStdString();
@@ -151,9 +154,10 @@ TEST(AnalyticStatement, ClassifiesByNameThenByRate) {
         {item(QStringLiteral("4. DESCONTO ICMS"), QString(), QStringLiteral("-0,50")),
          QStringLiteral(", 'DESC'"), QStringLiteral(", -0.50)")},
     };
+    StatementTexts texts(kBrazil);
     for (const Case& c : cases) {
         QStringList lines;
-        ASSERT_TRUE(analyticStatement(c.row, kBrazil, lines)) << c.row.descricao.toStdString();
+        ASSERT_TRUE(analyticStatement(c.row, texts, lines)) << c.row.descricao.toStdString();
         EXPECT_EQ(sent(lines), kAnalyticHead + QStringLiteral("\r\n'15/03/2024', 'ABC123'\r\n") +
                                    c.line3 + QStringLiteral("\r\n") + c.line4 +
                                    QStringLiteral("\r\n"))
@@ -164,10 +168,11 @@ TEST(AnalyticStatement, ClassifiesByNameThenByRate) {
 TEST(AnalyticStatement, RefusedAmountSkipsTheItemButABadRateEndsTheRun) {
     const QString refused[] = {QString(), QStringLiteral("1,00); DELETE FROM BR_ITENS_RZ; --"),
                                QStringLiteral("1,2,3")};
+    StatementTexts texts(kBrazil);
     for (const QString& valor : refused) {
         QStringList lines;
         EXPECT_FALSE(analyticStatement(
-            item(QStringLiteral("ICMS 18,00%"), QStringLiteral("18,00"), valor), kBrazil, lines))
+            item(QStringLiteral("ICMS 18,00%"), QStringLiteral("18,00"), valor), texts, lines))
             << valor.toStdString();
     }
 
@@ -181,8 +186,44 @@ TEST(AnalyticStatement, RefusedAmountSkipsTheItemButABadRateEndsTheRun) {
     for (const Case& c : badRates) {
         QStringList lines;
         EXPECT_THROW(
-            analyticStatement(item(QStringLiteral("ICMS"), c.aliquota, c.valor), kBrazil, lines),
+            analyticStatement(item(QStringLiteral("ICMS"), c.aliquota, c.valor), texts, lines),
             ConversionError)
+            << c.aliquota.toStdString();
+    }
+}
+
+TEST(AnalyticStatement, ConsecutiveRowsNeverTakeAnotherRowsTexts) {
+    // Texts are reused while rows repeat them; each row must still get its own.
+    struct Case {
+        QDate day;
+        QString serial;
+        QString aliquota;
+        QString line2;
+        QString line3;
+    };
+    const Case cases[] = {
+        {QDate(2024, 3, 15), QStringLiteral("A"), QStringLiteral("18,00"),
+         QStringLiteral("'15/03/2024', 'A'"), QStringLiteral(", 18")},
+        {QDate(2024, 3, 15), QStringLiteral("B"), QStringLiteral("18,00"),
+         QStringLiteral("'15/03/2024', 'B'"), QStringLiteral(", 18")},
+        {QDate(2024, 3, 16), QStringLiteral("B"), QStringLiteral("7,5"),
+         QStringLiteral("'16/03/2024', 'B'"), QStringLiteral(", 7.5")},
+        {QDate(2024, 3, 16), QStringLiteral("B"), QStringLiteral("18"),
+         QStringLiteral("'16/03/2024', 'B'"), QStringLiteral(", 18")},
+        {QDate(), QStringLiteral("B"), QStringLiteral("0018,0"),
+         QStringLiteral("'30/12/1899', 'B'"), QStringLiteral(", 18")},
+        {QDate(2024, 3, 15), QStringLiteral("A"), QStringLiteral("18,00"),
+         QStringLiteral("'15/03/2024', 'A'"), QStringLiteral(", 18")},
+    };
+    StatementTexts texts(kBrazil);
+    QStringList lines;
+    for (const Case& c : cases) {
+        const AnalyticRow row{
+            QStringLiteral("ICMS"), QStringLiteral("ICMS"), c.day, c.serial, c.aliquota,
+            QStringLiteral("1,00")};
+        ASSERT_TRUE(analyticStatement(row, texts, lines));
+        EXPECT_EQ(lines, (QStringList{kAnalyticHead, c.line2, c.line3, QStringLiteral(", 1.00)")}))
+            << c.day.toString(Qt::ISODate).toStdString() << " " << c.serial.toStdString() << " "
             << c.aliquota.toStdString();
     }
 }
