@@ -228,10 +228,17 @@ public:
         }
         const QString value = text(column);
         if (sqlite3_column_type(m_stmt, column) == SQLITE_TEXT) {
+            // Rows come grouped by day, and each local date-time costs the C library a look at
+            // the time zone file: the last day read is kept.
+            if (!m_lastDayText.isNull() && value == m_lastDayText) {
+                return m_lastDay;
+            }
             // ISO text as SQLite's date functions write it: a day, a day and a time, or a time.
             const QDate day = QDate::fromString(value.left(10), Qt::ISODate);
             if (day.isValid() && value.size() == 10) {
-                return QDateTime(day, QTime(0, 0));
+                m_lastDayText = value;
+                m_lastDay = QDateTime(day, QTime(0, 0));
+                return m_lastDay;
             }
             if (day.isValid() && (value[10] == QLatin1Char(' ') || value[10] == QLatin1Char('T'))) {
                 const QTime time = QTime::fromString(value.mid(11), Qt::ISODateWithMs);
@@ -280,6 +287,8 @@ private:
     bool m_inTransaction = false;
     bool m_eof = false;
     std::vector<ColumnInfo> m_columns;
+    mutable QString m_lastDayText;
+    mutable QDateTime m_lastDay;
 };
 
 SqliteBackend::SqliteBackend(const QStringList& params) : m_params(params) {}
