@@ -1,5 +1,7 @@
 #include "db/Backend.h"
 
+#include "db/FirebirdBackend.h"
+#include "db/OdbcBackend.h"
 #include "db/RuntimeError.h"
 #include "db/SqliteBackend.h"
 
@@ -40,8 +42,10 @@ void Backend::releaseCursors() {
 std::unique_ptr<Backend> makeBackend(const QString& driverName, const QString& aliasName,
                                      const QStringList& params) {
     if (!aliasName.isEmpty()) {
-        throw RuntimeError(
-            QStringLiteral("Alias %1: server back-ends are not built yet").arg(aliasName));
+        if (aliasName.compare(QLatin1String("Krevan"), Qt::CaseInsensitive) == 0) {
+            return std::make_unique<FirebirdBackend>(params);
+        }
+        return std::make_unique<OdbcBackend>(aliasName, params);
     }
     if (driverName.compare(QLatin1String("STANDARD"), Qt::CaseInsensitive) == 0) {
         return std::make_unique<SqliteBackend>(params);

@@ -185,7 +185,7 @@ TEST_P(DatabaseContract, ReadsEachFieldKindAndNull) {
 }
 
 TEST_P(DatabaseContract, OpeningFailsNamingAMissingColumnOrAWrongKind) {
-    db->exec("CREATE TABLE TIPOS (Inteiro INTEGER, Decimal NUMERIC(10, 2), Texto VARCHAR(10), "
+    db->exec("CREATE TABLE TIPOS (Inteiro INTEGER, Fracao NUMERIC(10, 2), Texto VARCHAR(10), "
              "Dia DATE)");
     struct Case {
         const char* column;
@@ -194,8 +194,8 @@ TEST_P(DatabaseContract, OpeningFailsNamingAMissingColumnOrAWrongKind) {
     };
     const Case cases[] = {
         {"Ausente", FieldKind::Text, "QTeste: The result has no column Ausente"},
-        {"Decimal", FieldKind::Integer,
-         "QTeste: Column DECIMAL is NUMERIC.*, but field QCampo needs an integer column"},
+        {"Fracao", FieldKind::Integer,
+         "QTeste: Column FRACAO is NUMERIC.*, but field QCampo needs an integer column"},
         {"Texto", FieldKind::Integer,
          "QTeste: Column TEXTO is .*CHAR.*, but field QCampo needs an integer column"},
         {"Texto", FieldKind::DateTime,
@@ -206,8 +206,8 @@ TEST_P(DatabaseContract, OpeningFailsNamingAMissingColumnOrAWrongKind) {
          "QTeste: Column DIA is DATE, but field QCampo needs an integer column"},
     };
     for (const Case& c : cases) {
-        TQuery& q = query({"SELECT Inteiro, Decimal, Texto, Dia FROM TIPOS"});
-        q.addField("QCampo", c.column, FieldKind::Text == c.kind ? FieldKind::Text : c.kind);
+        TQuery& q = query({"SELECT Inteiro, Fracao, Texto, Dia FROM TIPOS"});
+        q.addField("QCampo", c.column, c.kind);
         const std::string message = failure([&] { q.open(); });
         // Engines spell column and type names in their own letter case.
         EXPECT_TRUE(std::regex_match(message, std::regex(c.expected, std::regex::icase)))
@@ -277,7 +277,12 @@ TEST_P(DatabaseContract, RefusesDayTextThatNamesNoDay) {
             execSQL({QStringLiteral("INSERT INTO OrvekAnalitico(Emissao, Serie) Values('%1', 'X')")
                          .arg(QLatin1String(when))});
         });
-        EXPECT_FALSE(message.empty()) << when;
+        // PostgreSQL words its own refusal; the other engines read the day text themselves.
+        if (GetParam() != TestBackend::Odbc) {
+            EXPECT_EQ(message, "'" + std::string(when) + "' is not a day written as dd/mm/yyyy");
+        } else {
+            EXPECT_FALSE(message.empty()) << when;
+        }
     }
     EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"0"}}));
 }
@@ -356,6 +361,100 @@ TEST_P(DatabaseContract, PrepareOpensAClosedConnectionAndRefusesAnOpenQuery) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseContract, testing::ValuesIn(allTestBackends()),
                          TestBackendName());
+
+// Firebird: a database whose schema lacks the day conversion is refused the tool's inserts
+// instead of being given a wrong day.
+TEST(FirebirdConnection, RefusesInsertsWhereTheDayConversionIsMissing) {
+    if (!testBackendAvailable(TestBackend::Firebird)) {
+        GTEST_SKIP() << testBackendMissing(TestBackend::Firebird);
+    }
+    TestDatabase db(TestBackend::Firebird);
+    db.database().close();
+    db.exec("DROP VIEW OrvekMestreEntrada");
+    TQuery q;
+    q.setDatabaseName("Confeccao");
+    q.sql() = QStringList{"INSERT INTO OrvekMestre(Emissao, Serie) Values(", "'05/03/2024', 'X')"};
+    try {
+        q.execSQL();
+        FAIL() << "inserted without the conversion";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.message(),
+                  QStringLiteral("This database cannot store the days of inserts into OrvekMestre: "
+                                 "it lacks the view OrvekMestreEntrada that reads their day text "
+                                 "(create it from schema/firebird.sql). Nothing was written"));
+    }
+    EXPECT_EQ(db.rows("SELECT COUNT(*) FROM OrvekMestre"), (Rows{{"0"}}));
+}
+
+// What a user sees when a server cannot be reached or refuses the login. Each case fails
+// before any database is touched, so these need no database of their own.
+TEST(ServerConnection, MessagesOfServersThatCannotBeUsed) {
+    struct Case {
+        const char* what;
+        const char* alias;
+        QStringList params;
+        const char* expected;
+        bool needsFirebird;
+    };
+    const QString fbDir = qEnvironmentVariable("ORVEK_TEST_FIREBIRD_DIR");
+    const Case cases[] = {
+        {"Firebird server down",
+         "Krevan",
+         {"SERVER NAME=localhost/1:/tmp/Confeccao.fdb", "USER NAME=SYSDBA", "password=plumtrove"},
+         "Unable to complete network request to host \"localhost\". - Failed to establish a "
+         "connection.",
+         false},
+        {"Firebird wrong password",
+         "Krevan",
+         {"SERVER NAME=localhost:" + fbDir + "/Confeccao.fdb", "USER NAME=SYSDBA",
+          "password=wrong"},
+         "Your user name and password are not defined. Ask your database administrator to set "
+         "up a Firebird login.",
+         true},
+        {"unknown data source",
+         "NoSuchAlias",
+         {"USER NAME=sa"},
+         "[unixODBC][Driver Manager]Data source name not found and no default driver specified",
+         false},
+        {"SQL Server unreachable through FreeTDS",
+         "orvek_tds_down",
+         {"USER NAME=sa"},
+         "[FreeTDS][SQL Server]Unable to connect to data source [FreeTDS][SQL Server]Unable to "
+         "connect: Adaptive Server is unavailable or does not exist",
+         false},
+    };
+    // A data source on a loopback port where nothing listens.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile ini(dir.filePath("odbc.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[orvek_tds_down]\nDriver=FreeTDS\nServer=127.0.0.1\nPort=1\n"
+              "Database=Confeccao\nTDS_Version=7.4\n");
+    ini.close();
+    const QByteArray previousIni = qgetenv("ODBCINI");
+    qputenv("ODBCINI", ini.fileName().toUtf8());
+    for (const Case& c : cases) {
+        if (c.needsFirebird && fbDir.isEmpty()) {
+            continue;
+        }
+        TDatabase database;
+        database.setDatabaseName("Servidor");
+        database.setAliasName(c.alias);
+        database.params() = c.params;
+        try {
+            database.open();
+            ADD_FAILURE() << c.what << ": opened";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.message().toStdString(), c.expected) << c.what;
+        }
+        EXPECT_FALSE(database.connected()) << c.what;
+    }
+    if (previousIni.isNull()) {
+        qunsetenv("ODBCINI");
+    } else {
+        qputenv("ODBCINI", previousIni);
+    }
+}
 
 // The embedded default: what a user sees when the directory or file is missing, and a run
 // that recovers once the directory is back.

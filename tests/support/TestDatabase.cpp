@@ -89,9 +89,9 @@ bool testBackendAvailable(TestBackend backend) {
     case TestBackend::Sqlite:
         return true;
     case TestBackend::Firebird:
-        return false;
+        return !env(kFirebirdDirVar).isEmpty();
     case TestBackend::Odbc:
-        return false;
+        return !env(kOdbcDsnVar).isEmpty() && !env("ODBCINI").isEmpty();
     }
     return false;
 }
