@@ -266,13 +266,13 @@ TEST_P(ExportRun, InsertTheEngineRejectsIsSkippedAloneInsideTheRunsTransaction) 
 TEST_P(ExportRun, InjectionAttemptInAnAmountIsRefusedUnexecuted) {
     reduction("2024-03-01", "A", "1", "MP-20");
     reduction("2024-03-02", "B", "1", "MP-20", QStringLiteral("42"),
-              QStringLiteral("1); DELETE FROM BR_ITENS_RZ; --"));
+              QStringLiteral("1);DELETE FROM BR_ITENS_RZ;--"));
     const auto items = count("BR_ITENS_RZ");
 
     const Outcome outcome = run();
     EXPECT_EQ(
         outcome.error,
-        QStringLiteral("'1); DELETE FROM BR_ITENS_RZ; --' is not a valid floating point value"));
+        QStringLiteral("'1);DELETE FROM BR_ITENS_RZ;--' is not a valid floating point value"));
     EXPECT_EQ(count("BR_ITENS_RZ"), items);
     EXPECT_EQ(db->rows("SELECT Serie FROM OrvekMestre WHERE Serie = 'B'"), Rows{});
 }
