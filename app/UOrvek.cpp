@@ -147,14 +147,14 @@ void TFOrvek::BBExecutarClick() {
     if (m_running)
         return;
     // The export run goes inside runHandler, so that its failures reach the error box.
-    runHandler([this] { ExecutarProcesso(); });
+    runHandler([this] { exportRun(); });
     if (m_closePending) {
         m_closePending = false;
         close();
     }
 }
 
-void TFOrvek::ExecutarProcesso() {
+void TFOrvek::exportRun() {
     const QDate inicio = DTPInicio->date();
     const QDate final = DTPFinal->date();
     // The host's settings as they are now: a change made since the last run applies.
@@ -164,14 +164,14 @@ void TFOrvek::ExecutarProcesso() {
         const RunCursor cursor;
         m_sinceFeedback.invalidate();
         runExport({*Database1, *QOrvekMestre, *QOrvekAnalitico, *ContarRegistro}, inicio, final,
-                  settings, [this](qint32 contador) { ShowProgress(contador); });
+                  settings, [this](qint32 contador) { showProgress(contador); });
     }
     // Centred on the screen, not on the window, with every window of the program disabled.
     m_environment.showMessageBox(nullptr, {QMessageBox::NoIcon, applicationTitle(),
                                            QStringLiteral("Processo realizado com sucesso.")});
 }
 
-void TFOrvek::ShowProgress(qint32 contador) {
+void TFOrvek::showProgress(qint32 contador) {
     BBExecutar->setText(QStringLiteral("Executar processo (") + QString::number(contador) +
                         QLatin1Char(')'));
     if (m_sinceFeedback.isValid() && m_sinceFeedback.elapsed() < kFeedbackIntervalMs)

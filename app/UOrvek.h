@@ -60,10 +60,10 @@ private:
     void FormCreate();
     // The export run: wait cursor, both passes with the count in the button's caption, arrow
     // cursor, completion message. Throws what the run throws, after the arrow cursor is back.
-    void ExecutarProcesso();
+    void exportRun();
     // The caption after each row; repaints and answers the window system now and then, so that a
     // long run shows its count and does not look hung, while user input waits for the run's end.
-    void ShowProgress(qint32 contador);
+    void showProgress(qint32 contador);
     // Enter (key 13) becomes key 0 and moves the focus to the next tab stop after sender.
     void FormKeyPress(QWidget* sender, QChar& key);
 
