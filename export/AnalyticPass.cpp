@@ -76,8 +76,9 @@ void configureQOrvekAnalitico(TQuery& query) {
 }
 
 QString taxSituationLine(const AnalyticRow& row, StatementTexts& texts) {
-    // The names are compared whole and case-sensitively, in this order. "INENTO ISSQN" is the
-    // name the printers' data carries; a name that differs from it falls through to the rate.
+    // The names are compared whole and case-sensitively, in this order. "INENTO ISSQN" is
+    // matched exactly as the tool always has; summaries already stored depend on it, so an item
+    // named otherwise ("ISENTO ISSQN" too) is classified by its rate.
     if (row.descricao == u"ISENTO ICMS")
         return QStringLiteral(", 'T'");
     if (row.descricao == u"NÃO TRIBUTADO ICMS")

@@ -30,9 +30,9 @@ QString taxSituationLine(const AnalyticRow& row, StatementTexts& texts);
 
 // Replaces lines with the four lines of the OrvekAnalitico insert for row, with texts by
 // texts.settings(), and returns true; or
-// returns false, lines unspecified, when the item's amount is refused (not a plain number, the
-// empty amount included), so that the item is skipped like an insert the engine rejects.
-// Throws ConversionError when the rate is needed and is not a number.
+// returns false, leaving lines incomplete, when the item's amount is refused (not a plain number,
+// the empty amount included), so that the item is skipped like an insert the engine rejects. Throws
+// ConversionError when the rate is needed and is not a number.
 bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringList& lines);
 
 // Inserts the analytic row of every item qOrvekAnalitico selects for the run's days, counting
