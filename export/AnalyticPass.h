@@ -29,10 +29,10 @@ struct AnalyticRow {
 QString taxSituationLine(const AnalyticRow& row, StatementTexts& texts);
 
 // Replaces lines with the four lines of the OrvekAnalitico insert for row, with texts by
-// texts.settings(), and returns true; or
-// returns false, leaving lines incomplete, when the item's amount is refused (not a plain number,
-// the empty amount included), so that the item is skipped like an insert the engine rejects. Throws
-// ConversionError when the rate is needed and is not a number.
+// texts.settings(), and returns true. Returns false, leaving lines incomplete, when the item's
+// amount is refused (not a plain number, the empty amount included): the item is then skipped
+// like an insert the engine rejects. Throws ConversionError when the rate is needed and is not
+// a number.
 bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringList& lines);
 
 // Inserts the analytic row of every item qOrvekAnalitico selects for the run's days, counting
