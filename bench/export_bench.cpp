@@ -18,7 +18,7 @@
 #include "export/ExportRun.h"
 #include "export/MasterPass.h"
 #include "export/RegionalSettings.h"
-#include "support/DemoData.h"
+#include "export/DemoData.h"
 
 #include <QCoreApplication>
 #include <QDir>

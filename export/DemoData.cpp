@@ -1,4 +1,4 @@
-#include "support/DemoData.h"
+#include "export/DemoData.h"
 
 #include "db/Database.h"
 #include "db/Query.h"
