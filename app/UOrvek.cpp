@@ -163,8 +163,10 @@ void TFOrvek::exportRun() {
         const RunningFlag running(m_running);
         const RunCursor cursor;
         m_sinceFeedback.invalidate();
+        ExportHooks hooks;
+        hooks.progress = [this](qint32 contador) { showProgress(contador); };
         runExport({*Database1, *QOrvekMestre, *QOrvekAnalitico, *ContarRegistro}, inicio, final,
-                  settings, [this](qint32 contador) { showProgress(contador); });
+                  settings, hooks);
     }
     // Centred on the screen, not on the window, with every window of the program disabled.
     m_environment.showMessageBox(nullptr, {QMessageBox::NoIcon, applicationTitle(),

@@ -15,10 +15,10 @@
 #include "db/RuntimeError.h"
 #include "db/Schema.h"
 #include "export/AnalyticPass.h"
+#include "export/DemoData.h"
 #include "export/ExportRun.h"
 #include "export/MasterPass.h"
 #include "export/RegionalSettings.h"
-#include "export/DemoData.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,7 +114,8 @@ qint32 exportRun(const QString& dir, const Range& range) {
     configureQOrvekAnalitico(analitico);
     TContarRegistro contarRegistro;
     return runExport({*database, mestre, analitico, contarRegistro}, range.inicio, range.final,
-                     kBrazil, {});
+                     kBrazil)
+        .contador;
 }
 
 // The set-based baseline on the data in dir.

@@ -6,11 +6,13 @@
 #include "export/ConversionError.h"
 #include "export/ExportPass.h"
 #include "export/PassTransaction.h"
+#include "export/StatementSink.h"
 #include "export/StatementTexts.h"
 #include "export/ValueText.h"
 
 #include <QStringBuilder>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -94,7 +96,8 @@ QString taxSituationLine(const AnalyticRow& row, StatementTexts& texts) {
     return texts.rateLine(row.aliquota);
 }
 
-bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringList& lines) {
+bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringList& lines,
+                       QString* refusal) {
     lines.clear();
     lines.append(kInsertHead);
     lines.append(texts.daySerialLine(row.dataMovimento, row.serial));
@@ -104,7 +107,9 @@ bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringLis
     QString value;
     try {
         value = amount(row.valor);
-    } catch (const ConversionError&) {
+    } catch (const ConversionError& error) {
+        if (refusal)
+            *refusal = error.message();
         return false;
     }
     lines.append(QStringLiteral(", ") % value % QStringLiteral(")"));
@@ -120,26 +125,38 @@ void runAnalyticPass(TQuery& qOrvekAnalitico, PassContext& context) {
     const SourceQueryScope source(qOrvekAnalitico, context);
     const AnalyticFields fields(qOrvekAnalitico);
     // Started once the source query is open, so that the query reads the tables as they were
-    // before this pass wrote anything.
-    WholePassTransaction transaction(context.database);
+    // before this pass wrote anything. A dry run opens none.
+    std::optional<WholePassTransaction> transaction;
+    if (context.statements.executes())
+        transaction.emplace(context.database);
     StatementTexts texts(context.settings);
     AnalyticRow row;
+    QString refusal;
+    const auto skip = [&](const QString& reason) {
+        context.report.skipped.push_back({row.dataMovimento, row.serial, row.descricao, reason});
+    };
     while (!qOrvekAnalitico.eof()) {
         fields.read(row);
-        if (analyticStatement(row, texts, qComando->sql())) {
+        if (analyticStatement(row, texts, qComando->sql(), &refusal)) {
             try {
-                qComando->execSQL();
-            } catch (const RuntimeError&) {
-                // An item the engine rejects is skipped without a word; the transaction has
-                // undone that statement alone. A failure that cost the transaction itself (a
-                // full disk, a lost connection) must end the run instead: the items after it
-                // would be written outside the transaction and could not be taken back.
+                context.statements.send(*qComando);
+                ++context.report.analyticRows;
+            } catch (const RuntimeError& error) {
+                // An item the engine rejects is skipped, with no message on the way; the
+                // transaction has undone that statement alone. A failure that cost the
+                // transaction itself (a full disk, a lost connection) must end the run instead:
+                // the items after it would be written outside the transaction and could not be
+                // taken back.
                 if (!context.database.inTransaction())
                     throw;
+                skip(error.message());
             }
+        } else {
+            skip(refusal);
         }
         context.rowHandled();
         qOrvekAnalitico.next();
     }
-    transaction.commit();
+    if (transaction)
+        transaction->commit();
 }

@@ -29,15 +29,16 @@ struct AnalyticRow {
 QString taxSituationLine(const AnalyticRow& row, StatementTexts& texts);
 
 // Replaces lines with the four lines of the OrvekAnalitico insert for row, with texts by
-// texts.settings(), and returns true. Returns false, leaving lines incomplete, when the item's
-// amount is refused (not a plain number, the empty amount included): the item is then skipped
-// like an insert the engine rejects. Throws ConversionError when the rate is needed and is not
-// a number.
-bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringList& lines);
+// texts.settings(), and returns true. Returns false, leaving lines incomplete and the reason in
+// *refusal when given, when the item's amount is refused (not a plain number, the empty amount
+// included): the item is then skipped like an insert the engine rejects. Throws ConversionError
+// when the rate is needed and is not a number.
+bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringList& lines,
+                       QString* refusal = nullptr);
 
-// Inserts the analytic row of every item qOrvekAnalitico selects for the run's days, counting
-// each item in context, skipped ones too. An item whose insert the engine rejects or whose
-// amount is refused is skipped alone. The rows are committed when the pass completes; any error
-// that ends the pass takes all of them back and leaves the query closed. Throws RuntimeError or
-// ConversionError.
+// Sends the analytic insert of every item qOrvekAnalitico selects for the run's days to
+// context.statements, counting each item in context, skipped ones too. An item whose insert the
+// engine rejects or whose amount is refused is skipped alone and listed in context.report. The
+// rows are committed when the pass completes; any error that ends the pass takes all of them
+// back and leaves the query closed. Throws RuntimeError or ConversionError.
 void runAnalyticPass(TQuery& qOrvekAnalitico, PassContext& context);

@@ -1,11 +1,14 @@
-// What the master and analytic passes of an export run share: the run's inputs, its row
-// count, and the scope that keeps a source query open for exactly one pass.
+// What the master and analytic passes of an export run share: the run's inputs, its report,
+// the scope that keeps a source query open for exactly one pass, and counting a pass's rows.
 #pragma once
+
+#include "export/ExportReport.h"
 
 #include <QDate>
 #include <QtGlobal>
 #include <functional>
 
+class StatementSink;
 class TDatabase;
 class TQuery;
 struct RegionalSettings;
@@ -13,18 +16,24 @@ struct RegionalSettings;
 // Called after each source row a run has handled, with the run's count so far (Contador).
 using ExportProgress = std::function<void(qint32 contador)>;
 
-// The inputs of one run, fixed when it starts, and its running count.
+// The inputs of one run, fixed when it starts, and what it has done so far.
 struct PassContext {
     TDatabase& database;
     QDate inicio;
     QDate final;
     const RegionalSettings& settings;
     const ExportProgress& progress;
-    qint32 contador = 0;
+    StatementSink& statements;
+    ExportReport report;
 
-    // Adds one handled row to the count and reports it.
+    // Adds one handled row to the count (report.contador) and reports it.
     void rowHandled();
 };
+
+// The number of rows source (a configured QOrvekMestre or QOrvekAnalitico, closed) would select
+// for the run's days now: its own lines from FROM on, under a COUNT, so that the count and the
+// pass cannot disagree on the condition. Throws RuntimeError.
+qint32 countSourceRows(const TQuery& source, const PassContext& context);
 
 // Binds the run's two days to a source query's :Inicio and :Final, prepares and opens it, and
 // closes it when the pass leaves this scope, however it leaves. Throws RuntimeError when the

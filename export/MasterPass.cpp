@@ -5,11 +5,13 @@
 #include "db/Query.h"
 #include "export/ExportPass.h"
 #include "export/PassTransaction.h"
+#include "export/StatementSink.h"
 #include "export/StatementTexts.h"
 #include "export/ValueText.h"
 
 #include <QStringBuilder>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -130,17 +132,22 @@ void runMasterPass(TQuery& qOrvekMestre, TContarRegistro& contarRegistro, PassCo
     const SourceQueryScope source(qOrvekMestre, context);
     const MasterFields fields(qOrvekMestre);
     // Started once the source query is open, so that the query reads the tables as they were
-    // before this pass wrote anything.
-    BatchedTransaction transaction(context.database, kRowsPerCommit);
+    // before this pass wrote anything. A dry run opens none.
+    std::optional<BatchedTransaction> transaction;
+    if (context.statements.executes())
+        transaction.emplace(context.database, kRowsPerCommit);
     StatementTexts texts(context.settings);
     MasterRow row;
     while (!qOrvekMestre.eof()) {
         fields.read(row);
         masterStatement(row, contarRegistro, texts, qComando->sql());
-        qComando->execSQL();
-        transaction.rowWritten();
+        context.statements.send(*qComando);
+        ++context.report.masterRows;
+        if (transaction)
+            transaction->rowWritten();
         context.rowHandled();
         qOrvekMestre.next();
     }
-    transaction.commit();
+    if (transaction)
+        transaction->commit();
 }

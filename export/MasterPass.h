@@ -37,7 +37,7 @@ struct MasterRow {
 void masterStatement(const MasterRow& row, TContarRegistro& contarRegistro, StatementTexts& texts,
                      QStringList& lines);
 
-// Inserts the master row of every reduction qOrvekMestre selects for the run's days, counting
-// each in context. Any error ends the pass after committing the rows already inserted, and
-// leaves the query closed. Throws RuntimeError or ConversionError.
+// Sends the master insert of every reduction qOrvekMestre selects for the run's days to
+// context.statements, counting each in context. Any error ends the pass after committing the rows
+// already inserted, and leaves the query closed. Throws RuntimeError or ConversionError.
 void runMasterPass(TQuery& qOrvekMestre, TContarRegistro& contarRegistro, PassContext& context);

@@ -2,12 +2,14 @@
 // offers: what both summary tables hold afterwards, what the run reported, and how a run that
 // ends on an error leaves things for the next one.
 #include "components/ContarRegistro.h"
+#include "db/Database.h"
 #include "db/Query.h"
 #include "db/RuntimeError.h"
 #include "export/AnalyticPass.h"
 #include "export/ExportRun.h"
 #include "export/MasterPass.h"
 #include "export/RegionalSettings.h"
+#include "export/StatementSink.h"
 #include "support/TestDatabase.h"
 
 #include <QDate>
@@ -35,11 +37,34 @@ QString quoted(const QString& text) {
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
-// What a run did: its count, every count it reported, and the message it ended with.
+// What a run did: its count, every count it reported, its report, and the message it ended
+// with.
 struct Outcome {
     qint32 count = -1;
     std::vector<qint32> reported;
+    ExportReport report;
     QString error;
+};
+
+// The skipped items of a report as rows: day, serial, item name, reason.
+Rows skippedRows(const ExportReport& report) {
+    Rows rows;
+    for (const SkippedItem& item : report.skipped)
+        rows.push_back({item.day.toString(Qt::ISODate), item.serial, item.descricao, item.reason});
+    return rows;
+}
+
+// Executes each statement as a run does, and keeps its text; a statement the engine rejects
+// was sent all the same.
+class RecordingSink final : public StatementSink {
+public:
+    bool executes() const override { return true; }
+    void send(TQuery& qComando) override {
+        statements.append(qComando.statementText());
+        qComando.execSQL();
+    }
+
+    QStringList statements;
 };
 
 class ExportRun : public testing::TestWithParam<TestBackend> {
@@ -79,12 +104,13 @@ protected:
     }
 
     Outcome run(const RegionalSettings& settings = kBrazil, QDate from = kMarch1,
-                QDate to = kMarch31) {
+                QDate to = kMarch31, ExportHooks hooks = {}) {
         Outcome outcome;
+        hooks.progress = [&outcome](qint32 count) { outcome.reported.push_back(count); };
         try {
-            outcome.count =
-                runExport({db->database(), mestre, analitico, contarRegistro}, from, to, settings,
-                          [&outcome](qint32 count) { outcome.reported.push_back(count); });
+            outcome.report = runExport({db->database(), mestre, analitico, contarRegistro}, from,
+                                       to, settings, hooks);
+            outcome.count = outcome.report.contador;
         } catch (const RuntimeError& error) {
             outcome.error = error.message();
         }
@@ -167,6 +193,49 @@ TEST_P(ExportRunMonth, CountsEveryHandledRowAndASecondRunAddsNothing) {
     EXPECT_TRUE(second.reported.empty());
     EXPECT_EQ(count("OrvekMestre"), 3);
     EXPECT_EQ(count("OrvekAnalitico"), 4);
+}
+
+TEST_P(ExportRunMonth, ReportsTheTotalAheadTheRowsWrittenAndEachSkippedItem) {
+    std::vector<qint32> totals;
+    ExportHooks hooks;
+    hooks.total = [&totals](qint32 total) { totals.push_back(total); };
+
+    const Outcome first = run(kBrazil, kMarch1, kMarch31, hooks);
+    EXPECT_EQ(first.error, QString());
+    EXPECT_EQ(totals, std::vector<qint32>{8});
+    EXPECT_EQ(first.report.masterRows, 3);
+    EXPECT_EQ(first.report.analyticRows, 4);
+    EXPECT_EQ(skippedRows(first.report), (Rows{{"2024-03-02", "XYZ9", "ICMS 12,00%",
+                                                "'' is not a valid floating point value"}}));
+
+    const Outcome second = run(kBrazil, kMarch1, kMarch31, hooks);
+    EXPECT_EQ(totals, (std::vector<qint32>{8, 0}));
+    EXPECT_EQ(second.report.masterRows, 0);
+    EXPECT_EQ(second.report.analyticRows, 0);
+    EXPECT_EQ(skippedRows(second.report), Rows{});
+}
+
+TEST_P(ExportRunMonth, DryRunListsExactlyWhatARealRunExecutesAndWritesNothing) {
+    QStringList listed;
+    ListingSink listing([&listed](const QString& statement) { listed.append(statement); });
+    ExportHooks dry;
+    dry.statements = &listing;
+    const Outcome dryRun = run(kBrazil, kMarch1, kMarch31, dry);
+    EXPECT_EQ(dryRun.error, QString());
+    EXPECT_EQ(dryRun.count, 8);
+    EXPECT_EQ(count("OrvekMestre"), 0);
+    EXPECT_EQ(count("OrvekAnalitico"), 0);
+    // Nothing was left open or locked: a real run goes ahead on the same connection.
+    EXPECT_FALSE(db->database().inTransaction());
+
+    RecordingSink recording;
+    ExportHooks real;
+    real.statements = &recording;
+    ASSERT_EQ(run(kBrazil, kMarch1, kMarch31, real).error, QString());
+    EXPECT_EQ(count("OrvekMestre"), 3);
+    EXPECT_EQ(count("OrvekAnalitico"), 4);
+    ASSERT_EQ(recording.statements.size(), 7);
+    EXPECT_EQ(listed, recording.statements);
 }
 
 TEST_P(ExportRunMonth, StoresOddValuesAsTheyAreMeant) {
@@ -261,6 +330,21 @@ TEST_P(ExportRun, InsertTheEngineRejectsIsSkippedAloneInsideTheRunsTransaction) 
     EXPECT_EQ(outcome.count, 4);
     EXPECT_EQ(db->rows(kAnalyticRows),
               (Rows{{"2024-03-01", "A", "18", "1"}, {"2024-03-01", "A", "7", "2"}}));
+    // The reason is the engine's own text; Firebird refuses the literal before any column sees it.
+    const QString reason = QString::fromUtf8([&] {
+        switch (GetParam()) {
+        case TestBackend::Sqlite:
+            return "numeric field overflow";
+        case TestBackend::Firebird:
+            return "Dynamic SQL Error - SQL error code = -104 - Token unknown - line 4, column 3 - "
+                   "1";
+        case TestBackend::Odbc:
+            return "ERROR: numeric field overflow";
+        }
+        return "";
+    }());
+    EXPECT_EQ(outcome.report.analyticRows, 2);
+    EXPECT_EQ(skippedRows(outcome.report), (Rows{{"2024-03-01", "A", "ICMS 12,00%", reason}}));
 }
 
 TEST_P(ExportRun, InjectionAttemptInAnAmountIsRefusedUnexecuted) {
