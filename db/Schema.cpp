@@ -120,12 +120,20 @@ SchemaDialect schemaDialect(TDatabase& database) {
                            .arg(database.aliasName()));
 }
 
-QStringList createMissingSchema(TDatabase& database) {
+bool inSchemaScope(const QString& objectName, SchemaScope scope) {
+    if (scope == SchemaScope::Everything) {
+        return true;
+    }
+    return objectName.compare(QLatin1String("BR_REDUCAOZ"), Qt::CaseInsensitive) != 0 &&
+           objectName.compare(QLatin1String("BR_ITENS_RZ"), Qt::CaseInsensitive) != 0;
+}
+
+QStringList createMissingSchema(TDatabase& database, SchemaScope scope) {
     const SchemaDialect dialect = schemaDialect(database);
     Backend& backend = database.backend();
     QStringList created;
     for (const SchemaObject& object : schemaObjects(dialect)) {
-        if (backend.hasObject(object.name)) {
+        if (!inSchemaScope(object.name, scope) || backend.hasObject(object.name)) {
             continue;
         }
         for (const QString& statement : object.statements) {

@@ -25,10 +25,19 @@ QStringList schemaStatements(SchemaDialect dialect);
 // RuntimeError for a data source whose engine has no schema here.
 SchemaDialect schemaDialect(TDatabase& database);
 
-// Runs, through the connection, the statements of each schema object the database does not
-// have yet (found by name without regard to case), and returns the names of those created.
-// Opens the connection when it is closed; throws RuntimeError with the engine's message.
-QStringList createMissingSchema(TDatabase& database);
+// Which objects of a schema: all of them, or the tool's own only (the two summary tables with
+// their indexes and, where the engine stores it, the day conversion), leaving out the source
+// tables BR_REDUCAOZ and BR_ITENS_RZ that the shop's own system fills.
+enum class SchemaScope { Everything, SummaryOnly };
+
+// Whether a schema object of that name belongs to scope.
+bool inSchemaScope(const QString& objectName, SchemaScope scope);
+
+// Runs, through the connection, the statements of each schema object in scope that the database
+// does not have yet (found by name without regard to case), and returns the names of those
+// created. An object that exists is left exactly as it is. Opens the connection when it is
+// closed; throws RuntimeError with the engine's message.
+QStringList createMissingSchema(TDatabase& database, SchemaScope scope = SchemaScope::Everything);
 
 // Splits a script into statements: each ends with the terminator at the end of a line
 // (";" until a "SET TERM x ;" line makes it x); "-- object: NAME" lines start an object;
