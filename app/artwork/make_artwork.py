@@ -3,6 +3,7 @@
 
 Executar.bmp  36 x 18: the button's check mark, then its greyed form for the disabled button.
 Orvek.ico     32 x 32: the application icon, a Z reduction slip with a check mark.
+orvek.png     32 x 32: the same icon for the desktop's menu, which reads PNG, not ICO.
 
 Run it once after changing a drawing and commit the files it writes; the build only reads them.
 Usage: make_artwork.py [--preview DIR]   (DIR receives enlarged PNG copies to look at)
@@ -155,6 +156,24 @@ def write_ico(path, rows):
         f.write(image)
 
 
+def png_chunk(kind, data):
+    return (struct.pack(">I", len(data)) + kind + data
+            + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+
+def write_icon_png(path, rows):
+    """The icon at its own size, RGBA, its transparent pixels transparent."""
+    raw = b""
+    for row in rows:
+        raw += b"\0" + b"".join(bytes(PALETTE[c]) + b"\xff" if c is not None else b"\0\0\0\0"
+                                for c in row)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n")
+        f.write(png_chunk(b"IHDR", struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 6, 0, 0, 0)))
+        f.write(png_chunk(b"IDAT", zlib.compress(raw, 9)))
+        f.write(png_chunk(b"IEND", b""))
+
+
 def write_preview_png(path, rows, scale=8):
     """An enlarged copy for looking at the drawing; transparent pixels shown in magenta."""
     raw = b""
@@ -187,6 +206,7 @@ def main():
     assert len(icon) == 32 and len(icon[0]) == 32
     write_bmp(os.path.join(here, "Executar.bmp"), glyph)
     write_ico(os.path.join(here, "Orvek.ico"), icon)
+    write_icon_png(os.path.join(here, "orvek.png"), icon)
     if len(sys.argv) == 3 and sys.argv[1] == "--preview":
         write_preview_png(os.path.join(sys.argv[2], "Executar.png"), glyph)
         write_preview_png(os.path.join(sys.argv[2], "Orvek.png"), icon)
