@@ -18,7 +18,8 @@ ProgressDisplay::ProgressDisplay(Style style) : m_style(style) {}
 ProgressDisplay::~ProgressDisplay() {
     if (m_style != Style::Bar || !m_barShown)
         return;
-    drawBar(m_contador);
+    if (m_contador != m_contadorDrawn)
+        drawBar(m_contador);
     writeErr(QStringLiteral("\n"));
 }
 
@@ -62,5 +63,6 @@ void ProgressDisplay::drawBar(qint32 contador) {
                  .arg(contador)
                  .arg(m_total));
     m_barShown = true;
+    m_contadorDrawn = contador;
     m_sinceDrawn.start();
 }

@@ -31,6 +31,7 @@ private:
     Style m_style;
     qint32 m_total = 0;
     qint32 m_contador = 0;
+    qint32 m_contadorDrawn = -1;
     int m_tenthsShown = 0;
     bool m_barShown = false;
     QElapsedTimer m_sinceDrawn;
