@@ -51,6 +51,8 @@ public:
 
     // A transaction around the statements that follow. Inside it, a statement the engine
     // rejects is undone alone and leaves the transaction usable. Throws RuntimeError.
+    // Source queries may read on a connection of their own (SQLite, ODBC): one opened during
+    // the transaction need not see its uncommitted rows.
     void startTransaction();
     void commit();
     void rollback();
