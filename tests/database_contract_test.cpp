@@ -2,6 +2,7 @@
 #include "db/Database.h"
 #include "db/Query.h"
 #include "db/RuntimeError.h"
+#include "db/Schema.h"
 #include "support/TestDatabase.h"
 
 #include <QDate>
@@ -419,6 +420,30 @@ TEST_P(DatabaseContract, FirstPrepareOpensAConnectionThatFailedToOpen) {
     database.close();
     EXPECT_FALSE(q.active());
     EXPECT_TRUE(q.eof());
+}
+
+TEST_P(DatabaseContract, CreatesWhatTheSchemaLacksAndConvertsDaysInIt) {
+    TDatabase& database = db->database();
+    EXPECT_EQ(createMissingSchema(database), QStringList());
+
+    // A table made after the connection opened still gets the day conversion.
+    database.close();
+    db->closeSetupConnection();
+    QStringList dropped;
+    if (GetParam() == TestBackend::Firebird) {
+        db->exec("DROP VIEW OrvekAnaliticoEntrada");
+        dropped << "OrvekAnaliticoEntrada";
+    }
+    db->exec("DROP TABLE OrvekAnalitico");
+    dropped.prepend("OrvekAnalitico");
+    db->closeSetupConnection();
+    database.open();
+    EXPECT_EQ(createMissingSchema(database), dropped);
+    database.setDayTextPattern("dd/mm/yyyy", QLatin1Char('/'));
+    execSQL({"INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, TotalizadorParcial) Values(",
+             "'05/03/2024', 'ABC'", ", 'T'", ", 1.00)"});
+    EXPECT_EQ(db->rows("SELECT Emissao, Serie, Aliquota FROM OrvekAnalitico"),
+              (Rows{{"2024-03-05", "ABC", "T"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseContract, testing::ValuesIn(allTestBackends()),
