@@ -46,11 +46,14 @@ public:
     // How the tool's own inserts write days: a short date pattern in the value text rules'
     // language ("dd/mm/yyyy", "m/d/yy", "yyyy-mm-dd"...) with its date separator. The back-end
     // reads such text as the day it names. Set before each run; applies to open and later
-    // connections.
+    // connections. Throws RuntimeError when the open connection's engine cannot read days in
+    // that order (PostgreSQL reads only day-month-year, month-day-year and year-month-day).
     void setDayTextPattern(const QString& shortDatePattern, QChar dateSeparator);
 
     // A transaction around the statements that follow. Inside it, a statement the engine
     // rejects is undone alone and leaves the transaction usable. Throws RuntimeError.
+    // Source queries may read on a connection of their own (SQLite, ODBC): one opened during
+    // the transaction need not see its uncommitted rows.
     void startTransaction();
     void commit();
     void rollback();

@@ -16,6 +16,10 @@ const char* const kDatabaseFileName = "Confeccao.db";
 const std::array<const char*, 2> kDayTargets = {"OrvekMestre", "OrvekAnalitico"};
 const char* const kDayColumn = "Emissao";
 const int kBusyTimeoutMs = 5000;
+// SQLite's own default.
+const int kAutoCheckpointPages = 1000;
+// A WAL grown large while source queries were open is cut back to this when it starts over.
+const char* const kWalSizeLimit = "PRAGMA journal_size_limit=16777216";
 
 QString errorText(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
@@ -346,6 +350,7 @@ void SqliteBackend::open() {
         // Each statement commits on its own; WAL keeps that durable across a program crash
         // without a sync per row.
         exec(m_writer, "PRAGMA synchronous=NORMAL");
+        exec(m_writer, kWalSizeLimit);
         if (sqlite3_create_function_v2(m_writer, "orvek_day", 1, SQLITE_UTF8, this, dayFunction,
                                        nullptr, nullptr, nullptr) != SQLITE_OK) {
             throw RuntimeError(errorText(m_writer));
@@ -469,16 +474,33 @@ void SqliteBackend::execute(const QString& sql, const std::vector<QDate>& params
 }
 
 sqlite3* SqliteBackend::acquireReader() {
+    sqlite3* reader = nullptr;
     if (!m_idleReaders.empty()) {
-        sqlite3* reader = m_idleReaders.back();
+        reader = m_idleReaders.back();
         m_idleReaders.pop_back();
-        return reader;
+    } else {
+        reader = openConnection();
     }
-    return openConnection();
+    if (m_readersInUse++ == 0) {
+        // While a source query holds its snapshot no checkpoint can get past it, and the
+        // automatic one would still re-sort the whole growing WAL after every commit: the
+        // cost of each insert would grow with the number already written.
+        sqlite3_wal_autocheckpoint(m_writer, 0);
+    }
+    return reader;
 }
 
 void SqliteBackend::returnReader(sqlite3* reader) {
-    m_idleReaders.push_back(reader);
+    if (reader != nullptr) {
+        m_idleReaders.push_back(reader);
+    }
+    if (--m_readersInUse == 0 && m_writer != nullptr) {
+        // Copy what was written meanwhile into the database, so the WAL starts over (and is
+        // cut back to kWalSizeLimit) with the next write. Passive: it never waits for other
+        // programs' readers, and whatever it leaves is done by the next checkpoint.
+        sqlite3_wal_autocheckpoint(m_writer, kAutoCheckpointPages);
+        sqlite3_wal_checkpoint_v2(m_writer, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    }
 }
 
 std::unique_ptr<Cursor> SqliteBackend::openCursor(const QString& sql,

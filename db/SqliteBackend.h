@@ -45,6 +45,7 @@ private:
     friend class SqliteCursor;
 
     sqlite3* openConnection() const;
+    // A connection for one source query, and its return (nullptr when it had to be closed).
     sqlite3* acquireReader();
     void returnReader(sqlite3* reader);
     void installDayConversion();
@@ -55,6 +56,7 @@ private:
     DayPattern m_pattern;
     sqlite3* m_writer = nullptr;
     std::vector<sqlite3*> m_idleReaders;
+    int m_readersInUse = 0;
     QString m_journalModeBefore;
     bool m_inTransaction = false;
     bool m_conversionIncomplete = false;

@@ -2,10 +2,14 @@
 #include "db/Database.h"
 #include "db/Query.h"
 #include "db/RuntimeError.h"
+#include "db/Schema.h"
 #include "support/TestDatabase.h"
 
 #include <QDate>
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -289,29 +293,41 @@ TEST_P(DatabaseContract, RefusesDayTextThatNamesNoDay) {
 
 TEST_P(DatabaseContract, SourceResultsStayAsOpenedWhileInserting) {
     // Six items of one day and printer: writing the first analytic row of that day must not
-    // hide the other five from the open query, and new source rows must not join it.
+    // hide the other five from the open query, and new source rows must not join it; the
+    // same whether each insert commits on its own or all wait for one commit.
     for (int i = 1; i <= 6; ++i) {
         db->exec(QStringLiteral("INSERT INTO BR_ITENS_RZ VALUES ('2024-03-15', 'ABC', 'Item "
                                 "%1', '18,00', '%1,00')")
                      .arg(i));
     }
-    TQuery& analytic = query(kAnalyticQuery);
-    TField* valor = analytic.addField("QValor", "Valor", FieldKind::Text);
-    TField* dia = analytic.addField("QDia", "Data_Movimento", FieldKind::DateTime);
-    openRange(analytic, day(2024, 3, 1), day(2024, 3, 31));
-    QStringList seen;
-    for (; !analytic.eof(); analytic.next()) {
-        seen << valor->asString();
-        execSQL({"INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, TotalizadorParcial) Values(",
-                 QStringLiteral("'%1', 'ABC'")
-                     .arg(dayText(dia->asDateTime().date(), "dd/mm/yyyy", QLatin1Char('/'))),
-                 ", 18", ", 1.00)"});
-        db->exec("INSERT INTO BR_ITENS_RZ VALUES ('2024-03-16', 'NEW', 'Late', '7', '1,00')");
+    for (bool inTransaction : {false, true}) {
+        SCOPED_TRACE(inTransaction ? "in a transaction" : "each on its own");
+        db->exec({"DELETE FROM OrvekAnalitico", "DELETE FROM BR_ITENS_RZ WHERE Serial = 'NEW'"});
+        if (inTransaction) {
+            db->database().startTransaction();
+        }
+        TQuery& analytic = query(kAnalyticQuery);
+        TField* valor = analytic.addField("QValor", "Valor", FieldKind::Text);
+        TField* dia = analytic.addField("QDia", "Data_Movimento", FieldKind::DateTime);
+        openRange(analytic, day(2024, 3, 1), day(2024, 3, 31));
+        QStringList seen;
+        for (; !analytic.eof(); analytic.next()) {
+            seen << valor->asString();
+            execSQL({"INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, TotalizadorParcial) "
+                     "Values(",
+                     QStringLiteral("'%1', 'ABC'")
+                         .arg(dayText(dia->asDateTime().date(), "dd/mm/yyyy", QLatin1Char('/'))),
+                     ", 18", ", 1.00)"});
+            execSQL({"INSERT INTO BR_ITENS_RZ VALUES ('2024-03-16', 'NEW', 'Late', '7', '1,00')"});
+        }
+        analytic.close();
+        if (inTransaction) {
+            db->database().commit();
+        }
+        seen.sort();
+        EXPECT_EQ(seen, QStringList({"1,00", "2,00", "3,00", "4,00", "5,00", "6,00"}));
+        EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"6"}}));
     }
-    analytic.close();
-    seen.sort();
-    EXPECT_EQ(seen, QStringList({"1,00", "2,00", "3,00", "4,00", "5,00", "6,00"}));
-    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"6"}}));
 }
 
 TEST_P(DatabaseContract, TransactionUndoesARejectedStatementAlone) {
@@ -343,20 +359,91 @@ TEST_P(DatabaseContract, TransactionUndoesARejectedStatementAlone) {
     EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"3"}}));
 }
 
-TEST_P(DatabaseContract, PrepareOpensAClosedConnectionAndRefusesAnOpenQuery) {
+TEST_P(DatabaseContract, FirstPrepareOpensAConnectionThatFailedToOpen) {
     db->exec("INSERT INTO BR_REDUCAOZ VALUES ('2024-03-15', 'ABC', '1', 1, 2, 'M')");
-    db->database().close();
-    ASSERT_FALSE(db->database().connected());
+    TDatabase& database = db->database();
+    database.close();
+    db->closeSetupConnection();
+    // Take away what the connection names (the directory, the database file, the server's
+    // database) and give it back: the connection keeps its type and parameters throughout.
+    const QString caminho = db->settings().caminho;
+    const QString firebirdFile = caminho.mid(caminho.indexOf(':') + 1);
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    const QString moved = elsewhere.filePath("moved");
+    // The test's PostgreSQL database bears its data source's name.
+    const auto renamePostgres = [&](const QString& from, const QString& to) {
+        const QString name = QStringLiteral("orvek-rename");
+        {
+            QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+            admin.setDatabaseName(qEnvironmentVariable("ORVEK_TEST_ODBC_DSN"));
+            admin.setUserName(QStringLiteral("sa"));
+            ASSERT_TRUE(admin.open()) << admin.lastError().text().toStdString();
+            QSqlQuery rename(admin);
+            EXPECT_TRUE(rename.exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(from, to)))
+                << rename.lastError().text().toStdString();
+        }
+        QSqlDatabase::removeDatabase(name);
+    };
+    switch (GetParam()) {
+    case TestBackend::Sqlite:
+        ASSERT_TRUE(QDir().rename(caminho, moved));
+        break;
+    case TestBackend::Firebird:
+        ASSERT_TRUE(QFile::rename(firebirdFile, firebirdFile + ".moved"));
+        break;
+    case TestBackend::Odbc:
+        renamePostgres(caminho, caminho + "_away");
+        break;
+    }
+    EXPECT_FALSE(failure([&] { database.open(); }).empty());
+    EXPECT_FALSE(database.connected());
+    switch (GetParam()) {
+    case TestBackend::Sqlite:
+        ASSERT_TRUE(QDir().rename(moved, caminho));
+        break;
+    case TestBackend::Firebird:
+        ASSERT_TRUE(QFile::rename(firebirdFile + ".moved", firebirdFile));
+        break;
+    case TestBackend::Odbc:
+        renamePostgres(caminho + "_away", caminho);
+        break;
+    }
+
     TQuery& q = query(kMasterQuery);
     q.addField("QSerial", "SERIAL", FieldKind::Text);
     openRange(q, day(2024, 3, 15), day(2024, 3, 15));
-    EXPECT_TRUE(db->database().connected());
+    EXPECT_TRUE(database.connected());
     EXPECT_EQ(q.fieldByName("SERIAL")->asString(), QStringLiteral("ABC"));
     EXPECT_EQ(failure([&] { q.prepare(); }), "QTeste: An open query cannot be prepared");
     // Closing the connection closes its queries.
-    db->database().close();
+    database.close();
     EXPECT_FALSE(q.active());
     EXPECT_TRUE(q.eof());
+}
+
+TEST_P(DatabaseContract, CreatesWhatTheSchemaLacksAndConvertsDaysInIt) {
+    TDatabase& database = db->database();
+    EXPECT_EQ(createMissingSchema(database), QStringList());
+
+    // A table made after the connection opened still gets the day conversion.
+    database.close();
+    db->closeSetupConnection();
+    QStringList dropped;
+    if (GetParam() == TestBackend::Firebird) {
+        db->exec("DROP VIEW OrvekAnaliticoEntrada");
+        dropped << "OrvekAnaliticoEntrada";
+    }
+    db->exec("DROP TABLE OrvekAnalitico");
+    dropped.prepend("OrvekAnalitico");
+    db->closeSetupConnection();
+    database.open();
+    EXPECT_EQ(createMissingSchema(database), dropped);
+    database.setDayTextPattern("dd/mm/yyyy", QLatin1Char('/'));
+    execSQL({"INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, TotalizadorParcial) Values(",
+             "'05/03/2024', 'ABC'", ", 'T'", ", 1.00)"});
+    EXPECT_EQ(db->rows("SELECT Emissao, Serie, Aliquota FROM OrvekAnalitico"),
+              (Rows{{"2024-03-05", "ABC", "T"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseContract, testing::ValuesIn(allTestBackends()),

@@ -157,15 +157,18 @@ public:
         }
     }
 
-    QSqlDatabase raw() const { return QSqlDatabase::database(rawName, false); }
+    // The setup connection, opened when first needed.
+    QSqlDatabase raw() {
+        QSqlDatabase db = QSqlDatabase::database(rawName, false);
+        if (!db.isOpen() && !db.open()) {
+            ADD_FAILURE() << "the setup connection failed: " << db.lastError().text().toStdString();
+        }
+        return db;
+    }
 
-    void openRaw(const QString& driver) {
+    void addRaw(const QString& driver) {
         QSqlDatabase db = QSqlDatabase::addDatabase(driver, rawName);
         configureRaw(db);
-        if (!db.open()) {
-            throw RuntimeError(
-                QStringLiteral("The raw test connection failed: %1").arg(db.lastError().text()));
-        }
     }
 
     void configureRaw(QSqlDatabase& db) {
@@ -306,7 +309,7 @@ TestDatabase::TestDatabase(TestBackend backend, const QString& databaseName)
         m_database->setDriverName(QStringLiteral("STANDARD"));
         m_params = {QStringLiteral("PATH=") + m_settings.caminho,
                     QStringLiteral("DEFAULT DRIVER=PARADOX"), QStringLiteral("ENABLE BCD=FALSE")};
-        m_impl->openRaw(QStringLiteral("QSQLITE"));
+        m_impl->addRaw(QStringLiteral("QSQLITE"));
         break;
     }
     case TestBackend::Firebird:
@@ -316,14 +319,14 @@ TestDatabase::TestDatabase(TestBackend backend, const QString& databaseName)
         m_database->setAliasName(QStringLiteral("Krevan"));
         m_params = {QStringLiteral("SERVER NAME=") + m_settings.caminho,
                     QStringLiteral("USER NAME=SYSDBA"), QStringLiteral("password=plumtrove")};
-        m_impl->openRaw(QStringLiteral("QIBASE"));
+        m_impl->addRaw(QStringLiteral("QIBASE"));
         break;
     case TestBackend::Odbc:
         m_impl->createPostgres();
         m_settings = {QStringLiteral("MSSQL"), m_impl->dsn};
         m_database->setAliasName(m_impl->dsn);
         m_params = {QStringLiteral("USER NAME=sa")};
-        m_impl->openRaw(QStringLiteral("QODBC"));
+        m_impl->addRaw(QStringLiteral("QODBC"));
         break;
     }
     m_database->params() = m_params;
@@ -333,6 +336,10 @@ TestDatabase::TestDatabase(TestBackend backend, const QString& databaseName)
 
 TestDatabase::~TestDatabase() {
     m_database.reset();
+}
+
+void TestDatabase::closeSetupConnection() {
+    QSqlDatabase::database(m_impl->rawName, false).close();
 }
 
 bool TestDatabase::exec(const QString& sql) {

@@ -91,6 +91,10 @@ public:
     // 1500.00, "7.5"), text as stored, NULL as "<null>". Fails the current test on an error.
     Rows rows(const QString& select);
 
+    // Closes the setup connection of exec() and rows(), which opens again when next needed,
+    // so that only the code under test holds the database (to take its file away, say).
+    void closeSetupConnection();
+
 private:
     class Impl;
     TestBackend m_backend;
