@@ -70,8 +70,9 @@ enum class Previous { Nothing, Word, Literal, Operator };
 } // namespace
 
 bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
-    out.shape.clear();
-    out.bytes.clear();
+    // resize(0) keeps the capacity, where clear() would give it back.
+    out.shape.resize(0);
+    out.bytes.resize(0);
     out.literals.clear();
     out.shape.reserve(sql.size() + 64);
 
@@ -80,38 +81,48 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
     char previousOperator = 0;
     // A minus sign followed by nothing but "(": SQLite negates a number written there itself.
     bool negated = false;
+    // Text between literals goes into the shape unchanged, a stretch at a time.
+    qsizetype copied = 0;
+    const auto replace = [&](qsizetype start, qsizetype end, const char* parameter) {
+        out.shape.append(sql.sliced(copied, start - copied));
+        out.shape.append(parameter);
+        copied = end;
+    };
     qsizetype i = 0;
     while (i < n) {
         const char c = sql[i];
         if (isSpace(c)) {
-            out.shape.append(c);
             ++i;
             continue;
         }
         if (c == '\'') {
+            const qsizetype start = i;
             Literal literal;
             literal.kind = Literal::Kind::Text;
             literal.offset = out.bytes.size();
             ++i;
+            qsizetype stretch = i;
             for (;;) {
                 if (i >= n || sql[i] == '\0') {
                     return false;
                 }
                 if (sql[i] == '\'') {
                     if (i + 1 < n && sql[i + 1] == '\'') {
-                        out.bytes.append('\'');
+                        // '' is one quote: keep the first.
+                        out.bytes.append(sql.sliced(stretch, i + 1 - stretch));
                         i += 2;
+                        stretch = i;
                         continue;
                     }
+                    out.bytes.append(sql.sliced(stretch, i - stretch));
                     ++i;
                     break;
                 }
-                out.bytes.append(sql[i]);
                 ++i;
             }
             literal.size = out.bytes.size() - literal.offset;
             out.literals.push_back(literal);
-            out.shape.append('?');
+            replace(start, i, "?");
             previous = Previous::Literal;
             negated = false;
             continue;
@@ -176,7 +187,7 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
                     literal.kind = Literal::Kind::Integer;
                     literal.integer = value;
                     out.literals.push_back(literal);
-                    out.shape.append('?');
+                    replace(start, i, "?");
                     previous = Previous::Literal;
                     continue;
                 }
@@ -194,7 +205,7 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
             out.literals.push_back(literal);
             // CAST alone would carry REAL affinity into comparisons; the unary plus drops it,
             // as a literal has none.
-            out.shape.append("+CAST(? AS REAL)");
+            replace(start, i, "+CAST(? AS REAL)");
             previous = Previous::Literal;
             continue;
         }
@@ -213,7 +224,6 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
                 isWord(word, "SELECT") || isWord(word, "ORDER")) {
                 return false;
             }
-            out.shape.append(word);
             previous = Previous::Word;
             negated = false;
             continue;
@@ -223,7 +233,6 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
                 (c == '/' && i + 1 < n && sql[i + 1] == '*') || previous == Previous::Nothing) {
                 return false;
             }
-            out.shape.append(c);
             previous = Previous::Operator;
             previousOperator = c;
             negated = c == '-' || (c == '(' && negated);
@@ -233,5 +242,6 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
         // Parameters, quoted names, ";", NUL and anything SQLite would not take.
         return false;
     }
+    out.shape.append(sql.sliced(copied));
     return previous != Previous::Nothing;
 }

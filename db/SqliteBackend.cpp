@@ -97,34 +97,6 @@ QString quotedName(const QString& name) {
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
-// orvek_day(text): the ISO form of day text written by the connection's short date pattern;
-// an error, so the insert is refused, when the text names no day in that pattern.
-void dayFunction(sqlite3_context* context, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const auto* backend = static_cast<const SqliteBackend*>(sqlite3_user_data(context));
-    const DayPattern& pattern = backend->dayPattern();
-    const QString text = QString::fromUtf8(
-        reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
-    const QDate day = pattern.read(text);
-    if (!day.isValid()) {
-        const QString message =
-            pattern.valid()
-                ? QStringLiteral("'%1' is not a day written as %2").arg(text, pattern.text())
-                : QStringLiteral("The short date pattern %1 does not name a day, a month and a "
-                                 "year, so no day can be written")
-                      .arg(pattern.text());
-        const QByteArray utf8 = message.toUtf8();
-        sqlite3_result_error(context, utf8.constData(), int(utf8.size()));
-        return;
-    }
-    char iso[11];
-    std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", day.year(), day.month(), day.day());
-    sqlite3_result_text(context, iso, 10, SQLITE_TRANSIENT);
-}
-
 ColumnClass classify(const char* declared) {
     if (declared == nullptr) {
         return ColumnClass::Untyped;
@@ -301,6 +273,41 @@ private:
     mutable QDateTime m_lastDay;
 };
 
+// orvek_day(text): the ISO form of day text written by the connection's short date pattern;
+// an error, so the insert is refused, when the text names no day in that pattern.
+void SqliteBackend::dayFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    auto* backend = static_cast<SqliteBackend*>(sqlite3_user_data(context));
+    const QByteArrayView utf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                              sqlite3_value_bytes(argv[0]));
+    // Rows come grouped by day: the text just converted is most often the next one too.
+    if (!backend->m_lastDayText.isNull() && utf8 == backend->m_lastDayText) {
+        sqlite3_result_text(context, backend->m_lastIsoDay, 10, SQLITE_TRANSIENT);
+        return;
+    }
+    const DayPattern& pattern = backend->m_pattern;
+    const QString text = QString::fromUtf8(utf8);
+    const QDate day = pattern.read(text);
+    if (!day.isValid()) {
+        const QString message =
+            pattern.valid()
+                ? QStringLiteral("'%1' is not a day written as %2").arg(text, pattern.text())
+                : QStringLiteral("The short date pattern %1 does not name a day, a month and a "
+                                 "year, so no day can be written")
+                      .arg(pattern.text());
+        const QByteArray error = message.toUtf8();
+        sqlite3_result_error(context, error.constData(), int(error.size()));
+        return;
+    }
+    std::snprintf(backend->m_lastIsoDay, sizeof backend->m_lastIsoDay, "%04d-%02d-%02d", day.year(),
+                  day.month(), day.day());
+    backend->m_lastDayText = utf8.toByteArray();
+    sqlite3_result_text(context, backend->m_lastIsoDay, 10, SQLITE_TRANSIENT);
+}
+
 SqliteBackend::SqliteBackend(const QStringList& params)
     : m_params(params), m_statements(kCachedStatements) {
     static std::atomic<int> instances{0};
@@ -324,6 +331,7 @@ sqlite3* SqliteBackend::writer() const {
 
 void SqliteBackend::setDayPattern(const DayPattern& pattern) {
     m_pattern = pattern;
+    m_lastDayText = QByteArray();
     // orvek_day reads the pattern as each row is written; nothing compiled holds the old one,
     // but statements start afresh with a new pattern all the same.
     m_statements.clear();

@@ -11,6 +11,8 @@
 
 class SqliteConnection;
 struct sqlite3;
+struct sqlite3_context;
+struct sqlite3_value;
 
 // Statements run on one writer connection. Each source query reads on a connection of its
 // own inside a read transaction, with the file in WAL mode, so it keeps the snapshot it
@@ -44,11 +46,11 @@ public:
     bool inTransaction() const override { return m_inTransaction; }
     bool hasObject(const QString& name) override;
 
-    // Reads day text the way the tool's inserts are converted; for the SQL function.
-    const DayPattern& dayPattern() const { return m_pattern; }
-
 private:
     friend class SqliteCursor;
+
+    // The SQL function orvek_day, which the conversion triggers call.
+    static void dayFunction(sqlite3_context* context, int argc, sqlite3_value** argv);
 
     sqlite3* writer() const;
     // A connection for one source query, and its return (nullptr when it had to be closed).
@@ -69,6 +71,9 @@ private:
     QString m_connectionName;
     int m_readersOpened = 0;
     DayPattern m_pattern;
+    // The day text orvek_day converted last (null when none) and its ISO form.
+    QByteArray m_lastDayText;
+    char m_lastIsoDay[11] = {};
     std::unique_ptr<SqliteConnection> m_writer;
     std::vector<std::unique_ptr<SqliteConnection>> m_idleReaders;
     int m_readersInUse = 0;
