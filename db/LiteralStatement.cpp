@@ -1,68 +1,69 @@
 #include "db/LiteralStatement.h"
 
+#include <array>
 #include <limits>
 
 namespace {
 
 // The character classes of SQLite's own tokenizer, restricted to what a simple statement may
-// hold; whatever is not named here makes a statement not simple.
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+// hold; whatever is in none of them makes a statement not simple.
+enum : unsigned char {
+    kSpace = 1,
+    kDigit = 2,
+    kStartsWord = 4,
+    kContinuesWord = 8,
+    kOperator = 16,
+};
+
+constexpr std::array<unsigned char, 256> kClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (const char c : {' ', '\t', '\n', '\f', '\r'}) {
+        classes[static_cast<unsigned char>(c)] = kSpace;
+    }
+    for (int c = '0'; c <= '9'; ++c) {
+        classes[c] = kDigit | kContinuesWord;
+    }
+    for (int c = 0; c < 256; ++c) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80) {
+            classes[c] = kStartsWord | kContinuesWord;
+        }
+    }
+    classes['$'] = kContinuesWord;
+    for (const char c :
+         {'(', ')', ',', '.', '+', '-', '*', '/', '%', '=', '<', '>', '!', '|', '&', '~'}) {
+        classes[static_cast<unsigned char>(c)] = kOperator;
+    }
+    return classes;
+}();
+
+bool is(char c, unsigned char classes) {
+    return (kClasses[static_cast<unsigned char>(c)] & classes) != 0;
 }
 
 bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool startsWord(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' ||
-           static_cast<unsigned char>(c) >= 0x80;
-}
-
-bool continuesWord(char c) {
-    return startsWord(c) || isDigit(c) || c == '$';
-}
-
-bool isOperator(char c) {
-    switch (c) {
-    case '(':
-    case ')':
-    case ',':
-    case '.':
-    case '+':
-    case '-':
-    case '*':
-    case '/':
-    case '%':
-    case '=':
-    case '<':
-    case '>':
-    case '!':
-    case '|':
-    case '&':
-    case '~':
-        return true;
-    default:
-        return false;
-    }
+    return is(c, kDigit);
 }
 
 // After these an operand starts, so a unary plus there leaves the parse as it was: after a name,
 // a literal or ")", "+CAST(...)" could join what came before into an expression the literal
 // text would not have formed.
 bool operandMayFollow(char c) {
-    return c != ')' && c != '.' && isOperator(c);
+    return c != ')' && c != '.' && is(c, kOperator);
 }
 
-bool isWord(QByteArrayView word, const char* upper) {
-    qsizetype i = 0;
-    for (; i < word.size() && upper[i] != '\0'; ++i) {
+// Whether the word is `upper` in any case.
+template <qsizetype N>
+bool isWord(QByteArrayView word, const char (&upper)[N]) {
+    if (word.size() != N - 1) {
+        return false;
+    }
+    for (qsizetype i = 0; i < N - 1; ++i) {
         const char c = word[i];
         if ((c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c) != upper[i]) {
             return false;
         }
     }
-    return i == word.size() && upper[i] == '\0';
+    return true;
 }
 
 enum class Previous { Nothing, Word, Literal, Operator };
@@ -70,11 +71,11 @@ enum class Previous { Nothing, Word, Literal, Operator };
 } // namespace
 
 bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
-    // resize(0) keeps the capacity, where clear() would give it back.
-    out.shape.resize(0);
-    out.bytes.resize(0);
+    // clear() keeps the capacity for the next statement.
+    out.shape.clear();
+    out.bytes.clear();
     out.literals.clear();
-    out.shape.reserve(sql.size() + 64);
+    out.shape.reserve(std::size_t(sql.size()) + 64);
 
     const qsizetype n = sql.size();
     Previous previous = Previous::Nothing;
@@ -84,14 +85,14 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
     // Text between literals goes into the shape unchanged, a stretch at a time.
     qsizetype copied = 0;
     const auto replace = [&](qsizetype start, qsizetype end, const char* parameter) {
-        out.shape.append(sql.sliced(copied, start - copied));
+        out.shape.append(sql.data() + copied, std::size_t(start - copied));
         out.shape.append(parameter);
         copied = end;
     };
     qsizetype i = 0;
     while (i < n) {
         const char c = sql[i];
-        if (isSpace(c)) {
+        if (is(c, kSpace)) {
             ++i;
             continue;
         }
@@ -99,7 +100,7 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
             const qsizetype start = i;
             Literal literal;
             literal.kind = Literal::Kind::Text;
-            literal.offset = out.bytes.size();
+            literal.offset = qsizetype(out.bytes.size());
             ++i;
             qsizetype stretch = i;
             for (;;) {
@@ -109,18 +110,18 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
                 if (sql[i] == '\'') {
                     if (i + 1 < n && sql[i + 1] == '\'') {
                         // '' is one quote: keep the first.
-                        out.bytes.append(sql.sliced(stretch, i + 1 - stretch));
+                        out.bytes.append(sql.data() + stretch, std::size_t(i + 1 - stretch));
                         i += 2;
                         stretch = i;
                         continue;
                     }
-                    out.bytes.append(sql.sliced(stretch, i - stretch));
+                    out.bytes.append(sql.data() + stretch, std::size_t(i - stretch));
                     ++i;
                     break;
                 }
                 ++i;
             }
-            literal.size = out.bytes.size() - literal.offset;
+            literal.size = qsizetype(out.bytes.size()) - literal.offset;
             out.literals.push_back(literal);
             replace(start, i, "?");
             previous = Previous::Literal;
@@ -155,7 +156,7 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
                 }
             }
             // SQLite refuses a number that runs into a name (1e, 0x1F, 12abc): its own message.
-            if (i < n && continuesWord(sql[i])) {
+            if (i < n && is(sql[i], kContinuesWord)) {
                 return false;
             }
             const QByteArrayView text = sql.sliced(start, i - start);
@@ -199,9 +200,9 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
                 return false;
             }
             literal.kind = Literal::Kind::Real;
-            literal.offset = out.bytes.size();
+            literal.offset = qsizetype(out.bytes.size());
             literal.size = text.size();
-            out.bytes.append(text);
+            out.bytes.append(text.data(), std::size_t(text.size()));
             out.literals.push_back(literal);
             // CAST alone would carry REAL affinity into comparisons; the unary plus drops it,
             // as a literal has none.
@@ -209,9 +210,9 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
             previous = Previous::Literal;
             continue;
         }
-        if (startsWord(c)) {
+        if (is(c, kStartsWord)) {
             const qsizetype start = i;
-            while (i < n && continuesWord(sql[i])) {
+            while (i < n && is(sql[i], kContinuesWord)) {
                 ++i;
             }
             const QByteArrayView word = sql.sliced(start, i - start);
@@ -228,7 +229,7 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
             negated = false;
             continue;
         }
-        if (isOperator(c)) {
+        if (is(c, kOperator)) {
             if ((c == '-' && i + 1 < n && sql[i + 1] == '-') ||
                 (c == '/' && i + 1 < n && sql[i + 1] == '*') || previous == Previous::Nothing) {
                 return false;
@@ -242,6 +243,6 @@ bool splitLiterals(QByteArrayView sql, LiteralStatement& out) {
         // Parameters, quoted names, ";", NUL and anything SQLite would not take.
         return false;
     }
-    out.shape.append(sql.sliced(copied));
+    out.shape.append(sql.data() + copied, std::size_t(n - copied));
     return previous != Previous::Nothing;
 }

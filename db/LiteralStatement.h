@@ -2,9 +2,10 @@
 // their values can share one prepared SQLite statement.
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QtGlobal>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // One literal of a statement, in the order written.
@@ -23,13 +24,14 @@ struct Literal {
 struct LiteralStatement {
     // The statement with each Text and Integer literal replaced by "?" and each Real one by
     // "+CAST(? AS REAL)", everything else as written.
-    QByteArray shape;
+    std::string shape;
     // The Text values (unquoted) and Real values (as written), one after another.
-    QByteArray bytes;
+    std::string bytes;
     std::vector<Literal> literals;
 
-    QByteArrayView valueBytes(const Literal& literal) const {
-        return QByteArrayView(bytes).sliced(literal.offset, literal.size);
+    std::string_view valueBytes(const Literal& literal) const {
+        return std::string_view(bytes).substr(std::size_t(literal.offset),
+                                              std::size_t(literal.size));
     }
 };
 

@@ -521,8 +521,8 @@ bool SqliteBackend::executeCached() {
         } else if (literal.size <= std::numeric_limits<int>::max()) {
             // m_literals outlives the step below. An empty view may have no data, and a null
             // pointer would bind NULL instead of ''.
-            const QByteArrayView bytes = m_literals.valueBytes(literal);
-            rc = sqlite3_bind_text(stmt, index, bytes.isEmpty() ? "" : bytes.data(),
+            const std::string_view bytes = m_literals.valueBytes(literal);
+            rc = sqlite3_bind_text(stmt, index, bytes.empty() ? "" : bytes.data(),
                                    int(bytes.size()), SQLITE_STATIC);
         }
         if (rc != SQLITE_OK) {

@@ -1,7 +1,7 @@
 #include "db/SqliteStatementCache.h"
 
-#include <QHash>
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <sqlite3.h>
 
@@ -10,8 +10,8 @@ SqliteStatementCache::SqliteStatementCache(std::size_t capacity)
     m_entries.reserve(m_capacity);
 }
 
-sqlite3_stmt* SqliteStatementCache::find(sqlite3* db, const QByteArray& sql) {
-    const std::size_t hash = qHash(sql);
+sqlite3_stmt* SqliteStatementCache::find(sqlite3* db, const std::string& sql) {
+    const std::size_t hash = std::hash<std::string>{}(sql);
     ++m_clock;
     for (Entry& entry : m_entries) {
         if (entry.hash == hash && entry.sql == sql) {
@@ -20,8 +20,8 @@ sqlite3_stmt* SqliteStatementCache::find(sqlite3* db, const QByteArray& sql) {
         }
     }
     sqlite3_stmt* stmt = nullptr;
-    if (sql.size() > std::numeric_limits<int>::max() ||
-        sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+    if (sql.size() > std::size_t(std::numeric_limits<int>::max()) ||
+        sqlite3_prepare_v3(db, sql.data(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
                            nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);
         stmt = nullptr;

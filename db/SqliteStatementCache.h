@@ -2,8 +2,8 @@
 // sent again and again is compiled once.
 #pragma once
 
-#include <QByteArray>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 struct sqlite3;
@@ -20,7 +20,7 @@ public:
     // The statement prepared from `sql` on `db`, prepared now when not held yet; nullptr when
     // `sql` does not prepare, which is remembered as well. When the cache is full, the entry used
     // least recently makes room. The caller hands the statement back reset and unbound.
-    sqlite3_stmt* find(sqlite3* db, const QByteArray& sql);
+    sqlite3_stmt* find(sqlite3* db, const std::string& sql);
     // Finalizes every statement: before their connection closes, and whenever what they were
     // compiled against (triggers, functions, the schema) may have changed.
     void clear();
@@ -28,7 +28,7 @@ public:
 
 private:
     struct Entry {
-        QByteArray sql;
+        std::string sql;
         std::size_t hash;
         sqlite3_stmt* stmt; // nullptr: the text does not prepare
         unsigned long long lastUse;

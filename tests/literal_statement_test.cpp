@@ -16,13 +16,13 @@ std::string describe(const LiteralStatement& statement) {
         }
         switch (literal.kind) {
         case Literal::Kind::Text:
-            text += "T:" + statement.valueBytes(literal).toByteArray().toStdString();
+            text += "T:" + std::string(statement.valueBytes(literal));
             break;
         case Literal::Kind::Integer:
             text += "I:" + std::to_string(literal.integer);
             break;
         case Literal::Kind::Real:
-            text += "R:" + statement.valueBytes(literal).toByteArray().toStdString();
+            text += "R:" + std::string(statement.valueBytes(literal));
             break;
         }
     }
@@ -69,7 +69,7 @@ TEST(LiteralStatement, ShapesAndValues) {
     for (const Case& c : cases) {
         LiteralStatement statement;
         ASSERT_TRUE(splitLiterals(QByteArrayView(c.sql), statement)) << c.sql;
-        EXPECT_EQ(statement.shape.toStdString(), c.shape) << c.sql;
+        EXPECT_EQ(statement.shape, c.shape) << c.sql;
         EXPECT_EQ(describe(statement), c.values) << c.sql;
     }
 }
@@ -137,7 +137,7 @@ TEST(LiteralStatement, LeavesEverythingElseToSqlite) {
     for (const std::string& sql : cases) {
         LiteralStatement statement;
         EXPECT_FALSE(splitLiterals(QByteArrayView(sql.data(), qsizetype(sql.size())), statement))
-            << sql << " gave " << statement.shape.toStdString();
+            << sql << " gave " << statement.shape;
     }
 }
 
