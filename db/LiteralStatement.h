@@ -38,7 +38,7 @@ struct LiteralStatement {
 // Splits `sql` (UTF-8) into `out`, reusing its buffers, and returns true when it is one INSERT
 // of values made only of words, operators, punctuation, whitespace, '...' strings and decimal
 // numbers, and binding its literals to its shape stores exactly what the text would store.
-// Returns false, leaving `out` unspecified, for anything else: comments, blobs X'..', hex
+// Returns false, with `out` holding nothing of use, for anything else: comments, blobs X'..', hex
 // numbers, parameters (? :a @a $a #a), "..." `...` and [...] names, a ";", a statement that does
 // not begin with INSERT or that holds SELECT or ORDER (a literal there can name a column), a
 // NUL byte, an unterminated string, a number running into a name (1e, 0x1), the number
