@@ -1,10 +1,13 @@
 #include "db/SqliteBackend.h"
 
 #include "db/RuntimeError.h"
+#include "db/SqliteConnection.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <limits>
 #include <sqlite3.h>
@@ -20,6 +23,8 @@ const int kBusyTimeoutMs = 5000;
 const int kAutoCheckpointPages = 1000;
 // A WAL grown large while source queries were open is cut back to this when it starts over.
 const char* const kWalSizeLimit = "PRAGMA journal_size_limit=16777216";
+// The passes send two shapes of insert; a few more leave room for other callers.
+const std::size_t kCachedStatements = 32;
 
 QString errorText(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
@@ -92,34 +97,6 @@ QString quotedName(const QString& name) {
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
-// orvek_day(text): the ISO form of day text written by the connection's short date pattern;
-// an error, so the insert is refused, when the text names no day in that pattern.
-void dayFunction(sqlite3_context* context, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const auto* backend = static_cast<const SqliteBackend*>(sqlite3_user_data(context));
-    const DayPattern& pattern = backend->dayPattern();
-    const QString text = QString::fromUtf8(
-        reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
-    const QDate day = pattern.read(text);
-    if (!day.isValid()) {
-        const QString message =
-            pattern.valid()
-                ? QStringLiteral("'%1' is not a day written as %2").arg(text, pattern.text())
-                : QStringLiteral("The short date pattern %1 does not name a day, a month and a "
-                                 "year, so no day can be written")
-                      .arg(pattern.text());
-        const QByteArray utf8 = message.toUtf8();
-        sqlite3_result_error(context, utf8.constData(), int(utf8.size()));
-        return;
-    }
-    char iso[11];
-    std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", day.year(), day.month(), day.day());
-    sqlite3_result_text(context, iso, 10, SQLITE_TRANSIENT);
-}
-
 ColumnClass classify(const char* declared) {
     if (declared == nullptr) {
         return ColumnClass::Untyped;
@@ -165,7 +142,8 @@ ColumnClass classify(const char* declared) {
 
 class SqliteCursor final : public Cursor {
 public:
-    SqliteCursor(SqliteBackend& owner, sqlite3* reader) : Cursor(owner), m_reader(reader) {}
+    SqliteCursor(SqliteBackend& owner, std::unique_ptr<SqliteConnection> reader)
+        : Cursor(owner), m_connection(std::move(reader)), m_reader(m_connection->handle()) {}
     ~SqliteCursor() override { release(); }
 
     // Prepares and reads the first row: the read transaction's snapshot starts there.
@@ -278,14 +256,14 @@ private:
         // Ending the read transaction lets checkpoints move past this snapshot again.
         if (m_inTransaction &&
             sqlite3_exec(m_reader, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            sqlite3_close_v2(m_reader);
-        } else {
-            backend->returnReader(m_reader);
+            m_connection.reset();
         }
+        backend->returnReader(std::move(m_connection));
         m_reader = nullptr;
         m_eof = true;
     }
 
+    std::unique_ptr<SqliteConnection> m_connection;
     sqlite3* m_reader;
     sqlite3_stmt* m_stmt = nullptr;
     bool m_inTransaction = false;
@@ -295,7 +273,46 @@ private:
     mutable QDateTime m_lastDay;
 };
 
-SqliteBackend::SqliteBackend(const QStringList& params) : m_params(params) {}
+// orvek_day(text): the ISO form of day text written by the connection's short date pattern;
+// an error, so the insert is refused, when the text names no day in that pattern.
+void SqliteBackend::dayFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    auto* backend = static_cast<SqliteBackend*>(sqlite3_user_data(context));
+    const QByteArrayView utf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                              sqlite3_value_bytes(argv[0]));
+    // Rows come grouped by day: the text just converted is most often the next one too.
+    if (!backend->m_lastDayText.isNull() && utf8 == backend->m_lastDayText) {
+        sqlite3_result_text(context, backend->m_lastIsoDay, 10, SQLITE_TRANSIENT);
+        return;
+    }
+    const DayPattern& pattern = backend->m_pattern;
+    const QString text = QString::fromUtf8(utf8);
+    const QDate day = pattern.read(text);
+    if (!day.isValid()) {
+        const QString message =
+            pattern.valid()
+                ? QStringLiteral("'%1' is not a day written as %2").arg(text, pattern.text())
+                : QStringLiteral("The short date pattern %1 does not name a day, a month and a "
+                                 "year, so no day can be written")
+                      .arg(pattern.text());
+        const QByteArray error = message.toUtf8();
+        sqlite3_result_error(context, error.constData(), int(error.size()));
+        return;
+    }
+    std::snprintf(backend->m_lastIsoDay, sizeof backend->m_lastIsoDay, "%04d-%02d-%02d", day.year(),
+                  day.month(), day.day());
+    backend->m_lastDayText = utf8.toByteArray();
+    sqlite3_result_text(context, backend->m_lastIsoDay, 10, SQLITE_TRANSIENT);
+}
+
+SqliteBackend::SqliteBackend(const QStringList& params)
+    : m_params(params), m_statements(kCachedStatements) {
+    static std::atomic<int> instances{0};
+    m_connectionName = QStringLiteral("orvek-sqlite-%1").arg(++instances);
+}
 
 SqliteBackend::~SqliteBackend() {
     close();
@@ -308,20 +325,16 @@ QString SqliteBackend::databaseFile(const QStringList& params) {
     return QDir(dir).filePath(QLatin1String(kDatabaseFileName));
 }
 
-sqlite3* SqliteBackend::openConnection() const {
-    sqlite3* db = nullptr;
-    const QByteArray file = m_file.toUtf8();
-    // No SQLITE_OPEN_CREATE: a missing database must stay an error.
-    const int rc = sqlite3_open_v2(file.constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString message = db ? errorText(db) : QString::fromUtf8(sqlite3_errstr(rc));
-        sqlite3_close_v2(db);
-        throw RuntimeError(
-            QStringLiteral("Cannot open the database file %1: %2").arg(m_file, message));
-    }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    return db;
+sqlite3* SqliteBackend::writer() const {
+    return m_writer->handle();
+}
+
+void SqliteBackend::setDayPattern(const DayPattern& pattern) {
+    m_pattern = pattern;
+    m_lastDayText = QByteArray();
+    // orvek_day reads the pattern as each row is written; nothing compiled holds the old one,
+    // but statements start afresh with a new pattern all the same.
+    m_statements.clear();
 }
 
 void SqliteBackend::open() {
@@ -330,6 +343,7 @@ void SqliteBackend::open() {
     }
     m_file = databaseFile(m_params);
     const QFileInfo info(m_file);
+    // These checks only word the message; the connection itself never creates a missing file.
     if (!info.dir().exists()) {
         throw RuntimeError(
             QStringLiteral("The database directory %1 does not exist").arg(info.path()));
@@ -337,28 +351,34 @@ void SqliteBackend::open() {
     if (!info.exists()) {
         throw RuntimeError(QStringLiteral("The database file %1 does not exist").arg(m_file));
     }
-    m_writer = openConnection();
+    m_writer = std::make_unique<SqliteConnection>(m_connectionName + QStringLiteral("-writer"),
+                                                  m_file, SqliteConnection::Mode::ReadWrite);
+    sqlite3* const db = writer();
     try {
-        m_journalModeBefore = singleText(m_writer, "PRAGMA journal_mode");
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        m_journalModeBefore = singleText(db, "PRAGMA journal_mode");
         // Source queries keep their snapshot on their own connections only in WAL mode; in
         // rollback-journal mode the writer would wait for them and fail.
-        if (singleText(m_writer, "PRAGMA journal_mode=WAL")
+        if (singleText(db, "PRAGMA journal_mode=WAL")
                 .compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
             throw RuntimeError(
                 QStringLiteral("The database file %1 cannot be used in WAL mode").arg(m_file));
         }
         // Each statement commits on its own; WAL keeps that durable across a program crash
         // without a sync per row.
-        exec(m_writer, "PRAGMA synchronous=NORMAL");
-        exec(m_writer, kWalSizeLimit);
-        if (sqlite3_create_function_v2(m_writer, "orvek_day", 1, SQLITE_UTF8, this, dayFunction,
-                                       nullptr, nullptr, nullptr) != SQLITE_OK) {
-            throw RuntimeError(errorText(m_writer));
+        exec(db, "PRAGMA synchronous=NORMAL");
+        exec(db, kWalSizeLimit);
+        // The day conversion triggers insert into their own table; a library built with
+        // recursive triggers on by default would run them again on their own rows.
+        exec(db, "PRAGMA recursive_triggers=OFF");
+        if (sqlite3_create_function_v2(db, "orvek_day", 1, SQLITE_UTF8, this, dayFunction, nullptr,
+                                       nullptr, nullptr) != SQLITE_OK) {
+            throw RuntimeError(errorText(db));
         }
         installDayConversion();
     } catch (const RuntimeError& error) {
-        sqlite3_close_v2(m_writer);
-        m_writer = nullptr;
+        m_statements.clear();
+        m_writer.reset();
         if (error.message().contains(m_file)) {
             throw;
         }
@@ -367,12 +387,15 @@ void SqliteBackend::open() {
 }
 
 void SqliteBackend::installDayConversion() {
+    // Inserts compiled before carry the triggers they were compiled with.
+    m_statements.clear();
     m_conversionIncomplete = false;
+    sqlite3* const db = writer();
     for (const char* table : kDayTargets) {
         const QString tableName = QString::fromLatin1(table);
         const QByteArray info =
             QStringLiteral("PRAGMA main.table_info(%1)").arg(quotedName(tableName)).toUtf8();
-        Statement columns(m_writer, info.constData(), int(info.size()));
+        Statement columns(db, info.constData(), int(info.size()));
         QStringList names;
         QStringList values;
         bool hasDay = false;
@@ -401,43 +424,42 @@ void SqliteBackend::installDayConversion() {
         if (!hasDay) {
             continue;
         }
-        // The trigger writes the converted row itself and drops the original insert. Triggers
-        // do not fire recursively on a connection by default, so the inner insert goes
-        // straight to the table.
+        // The trigger writes the converted row itself and drops the original insert. With
+        // recursive triggers off (open() makes sure), the inner insert goes straight to the
+        // table.
         const QByteArray trigger =
             QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS %1 BEFORE INSERT ON main.%2 "
                            "BEGIN INSERT INTO %2(%3) VALUES(%4); SELECT RAISE(IGNORE); END")
                 .arg(quotedName(QLatin1String("orvek_day_") + tableName), quotedName(tableName),
                      names.join(QLatin1Char(',')), values.join(QLatin1Char(',')))
                 .toUtf8();
-        exec(m_writer, trigger.constData());
+        exec(db, trigger.constData());
     }
 }
 
 void SqliteBackend::close() {
     releaseCursors();
-    for (sqlite3* reader : m_idleReaders) {
-        sqlite3_close_v2(reader);
-    }
     m_idleReaders.clear();
+    // Qt closes a connection only when none of its statements is left.
+    m_statements.clear();
     if (m_writer == nullptr) {
         return;
     }
+    sqlite3* const db = writer();
     if (m_inTransaction) {
-        sqlite3_exec(m_writer, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         m_inTransaction = false;
     }
     if (!m_journalModeBefore.isEmpty() &&
         m_journalModeBefore.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
         // Leave the file in the journal mode other programs found it in. This only succeeds
         // when no other connection has the file open; then it stays in WAL mode, harmlessly.
-        sqlite3_busy_timeout(m_writer, 0);
+        sqlite3_busy_timeout(db, 0);
         const QByteArray restore =
             QStringLiteral("PRAGMA journal_mode=%1").arg(m_journalModeBefore).toLatin1();
-        sqlite3_exec(m_writer, restore.constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(db, restore.constData(), nullptr, nullptr, nullptr);
     }
-    sqlite3_close_v2(m_writer);
-    m_writer = nullptr;
+    m_writer.reset();
 }
 
 void SqliteBackend::execute(const QString& sql, const std::vector<QDate>& params) {
@@ -445,22 +467,16 @@ void SqliteBackend::execute(const QString& sql, const std::vector<QDate>& params
         throw RuntimeError(QStringLiteral("The database is not open"));
     }
     const QByteArray utf8 = sql.toUtf8();
-    const char* tail = utf8.constData();
-    const char* const end = tail + utf8.size();
-    size_t nextParam = 0;
     try {
-        // One statement as a rule; any further ones in the text run too rather than being
-        // dropped without a word.
-        while (tail < end) {
-            Statement stmt(m_writer, tail, int(end - tail), &tail);
-            if (stmt.get() == nullptr) {
-                break;
-            }
-            bindDays(m_writer, stmt.get(), params, nextParam);
-            stmt.run();
+        if (!params.empty() || !splitLiterals(utf8, m_literals)) {
+            // A statement of another kind may change what cached ones were compiled against.
+            const auto clearCache = qScopeGuard([this] { m_statements.clear(); });
+            executePlain(utf8, params);
+        } else if (!executeCached()) {
+            executePlain(utf8, params);
         }
     } catch (const RuntimeError& error) {
-        if (m_inTransaction && sqlite3_get_autocommit(m_writer)) {
+        if (m_inTransaction && sqlite3_get_autocommit(writer())) {
             // Some failures (a full disk, say) roll the whole transaction back.
             m_inTransaction = false;
             throw RuntimeError(error.message() +
@@ -473,33 +489,91 @@ void SqliteBackend::execute(const QString& sql, const std::vector<QDate>& params
     }
 }
 
-sqlite3* SqliteBackend::acquireReader() {
-    sqlite3* reader = nullptr;
+void SqliteBackend::executePlain(const QByteArray& utf8, const std::vector<QDate>& params) {
+    sqlite3* const db = writer();
+    const char* tail = utf8.constData();
+    const char* const end = tail + utf8.size();
+    size_t nextParam = 0;
+    // One statement as a rule; any further ones in the text run too rather than being
+    // dropped without a word.
+    while (tail < end) {
+        Statement stmt(db, tail, int(end - tail), &tail);
+        if (stmt.get() == nullptr) {
+            break;
+        }
+        bindDays(db, stmt.get(), params, nextParam);
+        stmt.run();
+    }
+}
+
+bool SqliteBackend::executeCached() {
+    sqlite3* const db = writer();
+    sqlite3_stmt* const stmt = m_statements.find(db, m_literals.shape);
+    if (stmt == nullptr || sqlite3_bind_parameter_count(stmt) != int(m_literals.literals.size())) {
+        return false;
+    }
+    int index = 0;
+    for (const Literal& literal : m_literals.literals) {
+        ++index;
+        int rc = SQLITE_TOOBIG;
+        if (literal.kind == Literal::Kind::Integer) {
+            rc = sqlite3_bind_int64(stmt, index, literal.integer);
+        } else if (literal.size <= std::numeric_limits<int>::max()) {
+            // m_literals outlives the step below. An empty view may have no data, and a null
+            // pointer would bind NULL instead of ''.
+            const std::string_view bytes = m_literals.valueBytes(literal);
+            rc = sqlite3_bind_text(stmt, index, bytes.empty() ? "" : bytes.data(),
+                                   int(bytes.size()), SQLITE_STATIC);
+        }
+        if (rc != SQLITE_OK) {
+            sqlite3_clear_bindings(stmt);
+            return false;
+        }
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    // Read before the reset, which may set a message of its own.
+    const QString message = rc == SQLITE_DONE ? QString() : errorText(db);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (rc != SQLITE_DONE) {
+        throw RuntimeError(message);
+    }
+    return true;
+}
+
+std::unique_ptr<SqliteConnection> SqliteBackend::acquireReader() {
+    std::unique_ptr<SqliteConnection> reader;
     if (!m_idleReaders.empty()) {
-        reader = m_idleReaders.back();
+        reader = std::move(m_idleReaders.back());
         m_idleReaders.pop_back();
     } else {
-        reader = openConnection();
+        // Source queries only read: a reader that cannot write cannot create the file either.
+        reader = std::make_unique<SqliteConnection>(
+            m_connectionName + QStringLiteral("-reader-%1").arg(++m_readersOpened), m_file,
+            SqliteConnection::Mode::ReadOnly);
+        sqlite3_busy_timeout(reader->handle(), kBusyTimeoutMs);
     }
     if (m_readersInUse++ == 0) {
         // While a source query holds its snapshot no checkpoint can get past it, and the
         // automatic one would still re-sort the whole growing WAL after every commit: the
         // cost of each insert would grow with the number already written.
-        sqlite3_wal_autocheckpoint(m_writer, 0);
+        sqlite3_wal_autocheckpoint(writer(), 0);
     }
     return reader;
 }
 
-void SqliteBackend::returnReader(sqlite3* reader) {
+void SqliteBackend::returnReader(std::unique_ptr<SqliteConnection> reader) {
     if (reader != nullptr) {
-        m_idleReaders.push_back(reader);
+        m_idleReaders.push_back(std::move(reader));
     }
     if (--m_readersInUse == 0 && m_writer != nullptr) {
         // Copy what was written meanwhile into the database, so the WAL starts over (and is
         // cut back to kWalSizeLimit) with the next write. Passive: it never waits for other
         // programs' readers, and whatever it leaves is done by the next checkpoint.
-        sqlite3_wal_autocheckpoint(m_writer, kAutoCheckpointPages);
-        sqlite3_wal_checkpoint_v2(m_writer, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+        sqlite3_wal_autocheckpoint(writer(), kAutoCheckpointPages);
+        sqlite3_wal_checkpoint_v2(writer(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
     }
 }
 
@@ -517,7 +591,7 @@ void SqliteBackend::transactionStatement(const char* sql) {
     if (!isOpen()) {
         throw RuntimeError(QStringLiteral("The database is not open"));
     }
-    exec(m_writer, sql);
+    exec(writer(), sql);
 }
 
 void SqliteBackend::startTransaction() {
@@ -536,7 +610,7 @@ void SqliteBackend::commit() {
     try {
         transactionStatement("COMMIT");
     } catch (const RuntimeError&) {
-        m_inTransaction = !sqlite3_get_autocommit(m_writer);
+        m_inTransaction = !sqlite3_get_autocommit(writer());
         throw;
     }
     m_inTransaction = false;
@@ -555,12 +629,12 @@ bool SqliteBackend::hasObject(const QString& name) {
         throw RuntimeError(QStringLiteral("The database is not open"));
     }
     static const char sql[] = "SELECT 1 FROM main.sqlite_schema WHERE name = ?1 COLLATE NOCASE";
-    Statement stmt(m_writer, sql, -1);
+    Statement stmt(writer(), sql, -1);
     const QByteArray utf8 = name.toUtf8();
     sqlite3_bind_text(stmt.get(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(stmt.get());
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        throw RuntimeError(errorText(m_writer));
+        throw RuntimeError(errorText(writer()));
     }
     return rc == SQLITE_ROW;
 }
