@@ -23,6 +23,10 @@ void writeErr(const QString& text) {
     write(stderr, text);
 }
 
+bool stdoutWrittenInFull() {
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
 bool stdoutIsTerminal() {
     return isatty(STDOUT_FILENO) == 1;
 }

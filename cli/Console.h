@@ -7,6 +7,9 @@
 void writeOut(const QString& text);
 // Standard error: failures, and the progress bar.
 void writeErr(const QString& text);
+// Sends what is buffered for standard output and returns whether everything written to it so far
+// reached it.
+bool stdoutWrittenInFull();
 
 bool stdoutIsTerminal();
 bool stderrIsTerminal();

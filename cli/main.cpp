@@ -36,6 +36,9 @@ int run(const Command& command, const RegionalSettings& settings) {
         runDemoCommand(command.dir, QDate::currentDate(), settings);
         break;
     }
+    // A listing or summary cut short by a full disk is not a finished job.
+    if (!stdoutWrittenInFull())
+        throw RuntimeError(QStringLiteral("Standard output could not be written in full"));
     return kDone;
 }
 

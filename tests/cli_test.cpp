@@ -38,8 +38,11 @@ struct Result {
 };
 
 // Runs orvek-cli in dir, as a scheduler would: no terminal, LANG the only locale setting.
-Result runCli(const QStringList& arguments, const QString& dir) {
+// Standard output goes to stdoutFile when one is named.
+Result runCli(const QStringList& arguments, const QString& dir, const QString& stdoutFile = {}) {
     QProcess process;
+    if (!stdoutFile.isEmpty())
+        process.setStandardOutputFile(stdoutFile);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"LC_ALL", "LC_NUMERIC", "LC_TIME", "LANGUAGE"})
         environment.remove(QString::fromLatin1(name));
@@ -288,6 +291,21 @@ TEST_F(CliOnEmbeddedDatabase, DryRunPrintsExactlyTheStatementsARealRunExecutesAn
     ASSERT_EQ(recording.statements.size(), 4);
     EXPECT_EQ(count("OrvekMestre"), 2);
     EXPECT_EQ(dry.out, recording.statements.join(QStringLiteral("\r\n")));
+}
+
+TEST_F(CliOnEmbeddedDatabase, OutputThatCannotBeWrittenIsAFailure) {
+    // A listing or summary lost to a full disk must not look like a finished job to a scheduler.
+    for (const QStringList& arguments :
+         {exportArguments() + QStringList{"--dry-run"}, exportArguments()}) {
+        const Result result = runCli(arguments, work.path(), QStringLiteral("/dev/full"));
+        const std::string input = arguments.join(u' ').toStdString();
+        EXPECT_EQ(result.status, 1) << input;
+        EXPECT_EQ(result.err,
+                  QStringLiteral("orvek-cli: Standard output could not be written in full\n"))
+            << input;
+    }
+    // The real run still did its work; only its summary was lost.
+    EXPECT_EQ(count("OrvekMestre"), 2);
 }
 
 TEST_F(CliOnEmbeddedDatabase, InitCreatesOnlyWhatIsMissingAndKeepsWhatIsThere) {
