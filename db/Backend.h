@@ -81,7 +81,9 @@ public:
     virtual void setDayPattern(const DayPattern& pattern) = 0;
 
     // One statement returning no rows, with positional date parameters ("?"). Inside a
-    // transaction a rejected statement is undone alone and the transaction stays usable.
+    // transaction a rejected statement is undone alone and the transaction stays usable; when
+    // it cannot be undone alone, the whole transaction is rolled back and inTransaction() is
+    // false once this throws.
     virtual void execute(const QString& sql, const std::vector<QDate>& params) = 0;
     // A SELECT with positional date parameters, reading the rows that matched when it
     // opened: statements executed while it is open neither hide rows from it nor add any.

@@ -212,8 +212,22 @@ void QtSqlBackend::execute(const QString& sql, const std::vector<QDate>& params)
     }
     const QString statement = route(sql);
     const Savepoint guard = m_inTransaction ? savepoint() : Savepoint{};
+    // When the savepoint around the statement cannot be set, undone or released, the engine may
+    // have aborted the whole transaction, and a commit would then quietly take everything back.
+    // The transaction is rolled back here instead, and the caller learns that it has ended.
+    const auto abandonTransaction = [this](const QString& text) {
+        try {
+            rollback();
+        } catch (const RuntimeError&) {
+        }
+        return RuntimeError(text + QStringLiteral(" (the transaction was rolled back)"));
+    };
     if (!guard.set.isEmpty()) {
-        run(guard.set);
+        try {
+            run(guard.set);
+        } catch (const RuntimeError& error) {
+            throw abandonTransaction(error.message());
+        }
     }
     QSqlQuery query(writer());
     bool ok;
@@ -233,14 +247,18 @@ void QtSqlBackend::execute(const QString& sql, const std::vector<QDate>& params)
             try {
                 run(guard.undo);
             } catch (const RuntimeError& undo) {
-                throw RuntimeError(
+                throw abandonTransaction(
                     text + QStringLiteral(" (and undoing it failed: %1)").arg(undo.message()));
             }
         }
         throw RuntimeError(text);
     }
     if (!guard.release.isEmpty()) {
-        run(guard.release);
+        try {
+            run(guard.release);
+        } catch (const RuntimeError& error) {
+            throw abandonTransaction(error.message());
+        }
     }
 }
 

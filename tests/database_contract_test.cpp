@@ -359,6 +359,26 @@ TEST_P(DatabaseContract, TransactionUndoesARejectedStatementAlone) {
     EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"3"}}));
 }
 
+TEST_P(DatabaseContract, ATransactionThatCannotBeKeptIsTakenBackAndSaysSo) {
+    if (GetParam() != TestBackend::Odbc)
+        GTEST_SKIP() << "only PostgreSQL undoes a rejected statement through a savepoint";
+    const QStringList good = {"INSERT INTO OrvekAnalitico(Emissao, Serie, Aliquota, "
+                              "TotalizadorParcial) Values(",
+                              "'15/03/2024', 'ABC'", ", 'T'", ", 30.00)"};
+    TDatabase& database = db->database();
+    database.startTransaction();
+    execSQL(good);
+    // Takes away the savepoint that guards each statement, so the statement cannot be closed
+    // off alone and PostgreSQL aborts the transaction: a caller told that the transaction goes
+    // on would commit an aborted one, which PostgreSQL turns into a rollback without an error.
+    EXPECT_FALSE(failure([&] { execSQL({"RELEASE SAVEPOINT orvek_statement"}); }).empty());
+    EXPECT_FALSE(database.inTransaction());
+    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"0"}}));
+    // The connection goes on working.
+    execSQL(good);
+    EXPECT_EQ(db->rows("SELECT COUNT(*) FROM OrvekAnalitico"), (Rows{{"1"}}));
+}
+
 TEST_P(DatabaseContract, FirstPrepareOpensAConnectionThatFailedToOpen) {
     db->exec("INSERT INTO BR_REDUCAOZ VALUES ('2024-03-15', 'ABC', '1', 1, 2, 'M')");
     TDatabase& database = db->database();
