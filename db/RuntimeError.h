@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 class RuntimeError : public std::runtime_error {
