@@ -64,17 +64,15 @@ struct AnalyticFields {
 } // namespace
 
 void configureQOrvekAnalitico(TQuery& query) {
-    query.sql() = kQOrvekAnaliticoSql;
-    const auto declare = [&query](const char* column, FieldKind kind) {
-        const QString name = QString::fromLatin1(column);
-        query.addField(QStringLiteral("QOrvekAnalitico") + name, name, kind);
-    };
-    declare("DescricaoRZ", FieldKind::Text);
-    declare("Descricao", FieldKind::Text);
-    declare("Data_Movimento", FieldKind::DateTime);
-    declare("Serial", FieldKind::Text);
-    declare("Aliquota", FieldKind::Text);
-    declare("Valor", FieldKind::Text);
+    configureSourceQuery(query, QStringLiteral("QOrvekAnalitico"), kQOrvekAnaliticoSql,
+                         {
+                             {"DescricaoRZ", FieldKind::Text},
+                             {"Descricao", FieldKind::Text},
+                             {"Data_Movimento", FieldKind::DateTime},
+                             {"Serial", FieldKind::Text},
+                             {"Aliquota", FieldKind::Text},
+                             {"Valor", FieldKind::Text},
+                         });
 }
 
 QString taxSituationLine(const AnalyticRow& row, StatementTexts& texts) {
@@ -118,9 +116,7 @@ bool analyticStatement(const AnalyticRow& row, StatementTexts& texts, QStringLis
 
 void runAnalyticPass(TQuery& qOrvekAnalitico, PassContext& context) {
     // Released on every way out of the pass.
-    const auto qComando = std::make_unique<TQuery>();
-    qComando->setObjectName(QStringLiteral("QComando"));
-    qComando->setDatabaseName(context.database.databaseName());
+    const auto qComando = createQComando(context);
 
     const SourceQueryScope source(qOrvekAnalitico, context);
     const AnalyticFields fields(qOrvekAnalitico);

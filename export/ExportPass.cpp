@@ -1,5 +1,6 @@
 #include "export/ExportPass.h"
 
+#include "db/Database.h"
 #include "db/Query.h"
 #include "db/RuntimeError.h"
 
@@ -10,6 +11,22 @@ void PassContext::rowHandled() {
     ++report.contador;
     if (progress)
         progress(report.contador);
+}
+
+void configureSourceQuery(TQuery& query, const QString& queryName, const QStringList& sql,
+                          std::initializer_list<std::pair<const char*, FieldKind>> fields) {
+    query.sql() = sql;
+    for (const auto& [column, kind] : fields) {
+        const QString name = QString::fromLatin1(column);
+        query.addField(queryName + name, name, kind);
+    }
+}
+
+std::unique_ptr<TQuery> createQComando(const PassContext& context) {
+    auto qComando = std::make_unique<TQuery>();
+    qComando->setObjectName(QStringLiteral("QComando"));
+    qComando->setDatabaseName(context.database.databaseName());
+    return qComando;
 }
 
 qint32 countSourceRows(const TQuery& source, const PassContext& context) {

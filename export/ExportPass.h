@@ -5,12 +5,17 @@
 #include "export/ExportReport.h"
 
 #include <QDate>
+#include <QStringList>
 #include <QtGlobal>
 #include <functional>
+#include <initializer_list>
+#include <memory>
+#include <utility>
 
 class StatementSink;
 class TDatabase;
 class TQuery;
+enum class FieldKind;
 struct RegionalSettings;
 
 // Called after each source row a run has handled, with the run's count so far (Contador).
@@ -29,6 +34,15 @@ struct PassContext {
     // Adds one handled row to the count (report.contador) and reports it.
     void rowHandled();
 };
+
+// Gives a source query its SQL lines and declares its result fields, each field object named
+// after the query and its column (QOrvekMestreSERIAL).
+void configureSourceQuery(TQuery& query, const QString& queryName, const QStringList& sql,
+                          std::initializer_list<std::pair<const char*, FieldKind>> fields);
+
+// The statement query QComando of one pass, on the run's connection; the pass releases it on
+// every way out.
+std::unique_ptr<TQuery> createQComando(const PassContext& context);
 
 // The number of rows source (a configured QOrvekMestre or QOrvekAnalitico, closed) would select
 // for the run's days now: its own lines from FROM on, under a COUNT, so that the count and the

@@ -88,21 +88,19 @@ struct MasterFields {
 } // namespace
 
 void configureQOrvekMestre(TQuery& query) {
-    query.sql() = kQOrvekMestreSql;
-    const auto declare = [&query](const char* column, FieldKind kind) {
-        const QString name = QString::fromLatin1(column);
-        query.addField(QStringLiteral("QOrvekMestre") + name, name, kind);
-    };
-    declare("DATA_MOVIMENTO", FieldKind::DateTime);
-    declare("SERIAL", FieldKind::Text);
-    declare("N_CAIXA", FieldKind::Text);
-    declare("COO_INICIAL", FieldKind::Integer);
-    declare("COO_FINAL", FieldKind::Integer);
-    declare("MODELO", FieldKind::Text);
-    declare("Reducoes", FieldKind::Text);
-    declare("Reinicio", FieldKind::Text);
-    declare("VendaBruta", FieldKind::Text);
-    declare("TotalizadorGeral", FieldKind::Text);
+    configureSourceQuery(query, QStringLiteral("QOrvekMestre"), kQOrvekMestreSql,
+                         {
+                             {"DATA_MOVIMENTO", FieldKind::DateTime},
+                             {"SERIAL", FieldKind::Text},
+                             {"N_CAIXA", FieldKind::Text},
+                             {"COO_INICIAL", FieldKind::Integer},
+                             {"COO_FINAL", FieldKind::Integer},
+                             {"MODELO", FieldKind::Text},
+                             {"Reducoes", FieldKind::Text},
+                             {"Reinicio", FieldKind::Text},
+                             {"VendaBruta", FieldKind::Text},
+                             {"TotalizadorGeral", FieldKind::Text},
+                         });
 }
 
 void masterStatement(const MasterRow& row, TContarRegistro& contarRegistro, StatementTexts& texts,
@@ -125,9 +123,7 @@ void masterStatement(const MasterRow& row, TContarRegistro& contarRegistro, Stat
 
 void runMasterPass(TQuery& qOrvekMestre, TContarRegistro& contarRegistro, PassContext& context) {
     // Released on every way out of the pass.
-    const auto qComando = std::make_unique<TQuery>();
-    qComando->setObjectName(QStringLiteral("QComando"));
-    qComando->setDatabaseName(context.database.databaseName());
+    const auto qComando = createQComando(context);
 
     const SourceQueryScope source(qOrvekMestre, context);
     const MasterFields fields(qOrvekMestre);
