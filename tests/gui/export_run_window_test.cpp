@@ -46,6 +46,7 @@ private Q_SLOTS:
     void countsInTheCaptionAndReportsSuccess();
     void failedRunTidiesUpThenShowsTheErrorBox();
     void closeDuringARunWaitsForItsEnd();
+    void pressDuringARunStartsNoSecondRun();
 
 private:
     // Three reductions, with five items the analytic pass selects; one register number may be
@@ -184,6 +185,25 @@ void ExportRunWindowTest::closeDuringARunWaitsForItsEnd() {
     QCOMPARE(m_boxes[0].box.text, completion().text);
     // Closed once the run has ended.
     QVERIFY(!m_window->isVisible());
+}
+
+void ExportRunWindowTest::pressDuringARunStartsNoSecondRun() {
+    fillMarch();
+    showWindow();
+    // A press that reaches the button while the run answers the window system must not start a
+    // run inside the run: the rows would be counted twice and the source queries reopened.
+    QString captionAfterPress;
+    QTimer::singleShot(0, m_window.get(), [&] {
+        press();
+        captionAfterPress = m_window->BBExecutar->text();
+    });
+    press();
+    QCOMPARE(captionAfterPress, QStringLiteral("Executar processo (1)"));
+    QCOMPARE(m_window->BBExecutar->text(), QStringLiteral("Executar processo (8)"));
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes[0].box.text, completion().text);
+    QCOMPARE(rows(QStringLiteral("OrvekMestre")), 3);
+    QCOMPARE(rows(QStringLiteral("OrvekAnalitico")), 5);
 }
 
 // The run writes by the host's regional settings, and the data here is Brazilian: the host is
