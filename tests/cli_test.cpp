@@ -8,7 +8,7 @@
 #include "export/ExportRun.h"
 #include "export/MasterPass.h"
 #include "export/RegionalSettings.h"
-#include "export/StatementSink.h"
+#include "support/RecordingSink.h"
 #include "support/TestDatabase.h"
 
 #include <QDate>
@@ -266,15 +266,7 @@ TEST_F(CliOnEmbeddedDatabase, DryRunPrintsExactlyTheStatementsARealRunExecutesAn
     EXPECT_EQ(count("OrvekAnalitico"), 0);
 
     // The same run, executed here on the same data and settings, statement by statement.
-    class Recording final : public StatementSink {
-    public:
-        bool executes() const override { return true; }
-        void send(TQuery& qComando) override {
-            statements.append(qComando.statementText());
-            qComando.execSQL();
-        }
-        QStringList statements;
-    } recording;
+    RecordingSink recording;
     TQuery mestre;
     TQuery analitico;
     for (TQuery* query : {&mestre, &analitico})

@@ -9,7 +9,7 @@
 #include "export/ExportRun.h"
 #include "export/MasterPass.h"
 #include "export/RegionalSettings.h"
-#include "export/StatementSink.h"
+#include "support/RecordingSink.h"
 #include "support/TestDatabase.h"
 
 #include <QDate>
@@ -53,19 +53,6 @@ Rows skippedRows(const ExportReport& report) {
         rows.push_back({item.day.toString(Qt::ISODate), item.serial, item.descricao, item.reason});
     return rows;
 }
-
-// Executes each statement as a run does, and keeps its text; a statement the engine rejects
-// was sent all the same.
-class RecordingSink final : public StatementSink {
-public:
-    bool executes() const override { return true; }
-    void send(TQuery& qComando) override {
-        statements.append(qComando.statementText());
-        qComando.execSQL();
-    }
-
-    QStringList statements;
-};
 
 class ExportRun : public testing::TestWithParam<TestBackend> {
 protected:
