@@ -9,6 +9,7 @@
 #include "export/ExportRun.h"
 #include "export/MasterPass.h"
 #include "export/RegionalSettings.h"
+#include "export/StatementSink.h"
 #include "support/RecordingSink.h"
 #include "support/TestDatabase.h"
 
